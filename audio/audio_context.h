@@ -1,0 +1,62 @@
+// The record shared between the audio callbacks and the main thread, and the audio stage around the session.
+#pragma once
+#include <atomic>
+#include <cstdint>
+
+#include <kissfft/kiss_fft.h>
+#include <portaudio.h>
+
+#include "app/display_state.h"
+#include "render/shader_bindings.h"
+
+constexpr int bandCountFixed = 7;
+constexpr int historyLengthFixed = 50;
+constexpr int windowFrames = 1024;
+constexpr uint32_t demoTrackFrames = 1786050;
+
+// Every value that both threads touch is an individual relaxed atomic; the sample window and the
+// spectrum belong to the audio thread alone.
+struct AudioContext {
+    kiss_fft_cfg fftConfig = nullptr;
+    std::atomic<float> bandLevels[bandCountFixed];      // energy of each band in the latest buffer
+    std::atomic<float> bandMeans[bandCountFixed];       // mean of each band's history
+    std::atomic<float> bandDeviations[bandCountFixed];  // population deviation of each band's history
+    std::atomic<float> bandPeaks[bandCountFixed];       // largest history entry of each band
+    std::atomic<float> levelHistory[bandCountFixed * historyLengthFixed];  // band b entry j at b*50+j
+    kiss_fft_cpx sampleWindow[windowFrames];  // FFT input
+    kiss_fft_cpx spectrum[windowFrames];      // FFT output
+    std::atomic<float> overallMean{0.0f};
+    uint32_t bandBins[bandCountFixed] = {};  // first FFT bin of each band
+    std::atomic<uint32_t> channelCount{2};
+    uint32_t bandCount = bandCountFixed;
+    std::atomic<uint32_t> historyIndex{0};
+    uint32_t historyLength = historyLengthFixed;
+    std::atomic<uint32_t> beatCount{0};
+    std::atomic<bool> beatArmed{true};
+    std::atomic<bool> historyFull{false};
+    std::atomic<bool> silent{true};
+    std::atomic<bool> playbackMuted{false};  // playback sends zeros while the track is still analysed
+    const float* demoSamples = nullptr;
+    std::atomic<uint32_t> demoPosition{0};
+    uint32_t demoLength = demoTrackFrames;
+    // Resets requested by the main thread; the audio thread clears its own buffers when it sees one.
+    std::atomic<uint32_t> resetRequests{0};
+    uint32_t resetsApplied = 0;
+};
+
+// Sets up the record, opens the default recording device, runs the session loop, tears down.
+// Returns 0, or 2 when the FFT configuration cannot be allocated.
+int runAudioSession(DisplayState& display, ShaderBindings& bindings);
+
+// Clears the analysis state (levels, history, window, spectrum, beat and silence state, demo position).
+void resetAnalysis(AudioContext& context);
+
+int onCaptureBuffer(const void* input, void* output, unsigned long frameCount,
+                    const PaStreamCallbackTimeInfo* timeInfo, PaStreamCallbackFlags statusFlags,
+                    void* userData);
+int onPlaybackBuffer(const void* input, void* output, unsigned long frameCount,
+                     const PaStreamCallbackTimeInfo* timeInfo, PaStreamCallbackFlags statusFlags,
+                     void* userData);
+
+// First float of the embedded demo track (interleaved stereo, 44100 Hz).
+const float* demoTrackSamples();

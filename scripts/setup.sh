@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing need; quiet when all are present.
+set -euo pipefail
+
+packages=(
+  build-essential cmake pkg-config
+  libsdl2-dev libglew-dev portaudio19-dev libkissfft-dev libfreetype-dev fonts-dejavu-core
+  libgl1-mesa-dri libegl-mesa0 libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xdotool x11-utils imagemagick pulseaudio pulseaudio-utils libasound2-plugins python3
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi

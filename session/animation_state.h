@@ -1,0 +1,83 @@
+// The animation director's state across frames and the table of 44 presets.
+#pragma once
+#include <cstdint>
+
+#include "render/fractal_params.h"
+
+constexpr int presetCount = 44;
+
+struct Preset {
+    Vec2 c;                // Julia constant
+    Vec2 diveTargets[4];   // plane points the automatic dives zoom into
+};
+
+extern const Preset presetTable[presetCount];
+
+// Iteration formula of a preset, from its index.
+int presetFormula(int presetIndex);
+// Upper bound of max_iterations and smallest zzoom for a formula.
+int iterationCeilingFor(int fractalmode);
+float zoomFloorFor(int fractalmode);
+
+struct AnimationState {
+    int presetIndex = 0;
+    int nextPresetIndex = 0;
+    int presetHistory[presetCount];
+    int presetHistoryCount = 0;
+    bool morphing = false;
+    bool morphRequested = false;
+    uint32_t morphStartTicks = 0;
+    uint32_t morphEndTicks = 0;
+    bool lowDetail = false;  // the morph guard marked this frame
+    int iterationBase = 0;
+    int iterationCeiling = 1000000;
+    int iterationFloor = 20;
+    int iterationBand = 1;
+    bool iterationPickLoudest = false;
+    bool iterationPickApplied = true;
+    bool iterationAdditive = false;
+    float iterationDirection = 1.0f;
+    int thresholdBand = 6;
+    bool thresholdPickLoudest = false;
+    bool thresholdPickApplied = true;
+    bool thresholdAdditive = false;
+    float thresholdDirection = 1.0f;
+    float beatRate = 0.0f;
+    uint32_t lastBeatCount = 0;
+    uint32_t lastBeatTicks = 0;
+    float rotationSpeed = 0.0f;
+    float rotationDirection = 1.0f;
+    bool reversing = false;
+    float reverseFrom = 1.0f;
+    uint32_t reverseStartTicks = 0;
+    uint32_t reverseEndTicks = 0;
+    bool manualRotate = false;
+    bool autoTilt = false;
+    bool autoTiltHold = false;
+    float tiltDirection = 1.0f;
+    bool autoBlend = false;
+    bool autoBlendHold = false;
+    float blendDirection = 1.0f;
+    float silentSeconds = 0.0f;
+    float soundSeconds = 0.0f;
+    bool fadingOut = false;
+    bool fadingIn = false;
+    bool fadeRearmed = true;
+    int baseColormode = 0;
+    bool colourStrobe = false;
+    int strobeLength = 100;
+    int strobeFrames = 0;
+    bool autoDive = false;
+    bool diveZoomingIn = true;
+    int diveTarget = 0;
+    float diveSpeed = 1.0f;
+    float zoomFloor = 0.00025f;
+    bool clickZoom = false;
+    bool rectZoom = false;
+    bool cursorZoomIn = false;
+    bool cursorZoomOut = false;
+    bool userZoomed = false;
+    Vec2 pivot;
+    bool blink = false;
+    uint32_t lastHalfSecond = 0;
+};

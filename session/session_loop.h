@@ -1,0 +1,9 @@
+// The visualizer's main loop.
+#pragma once
+#include "app/display_state.h"
+#include "audio/audio_context.h"
+#include "render/shader_bindings.h"
+
+// Runs frame after frame until the user quits.
+void runSession(DisplayState& display, const ShaderBindings& bindings, AudioContext& audio,
+                int& inputDeviceIndex);
