@@ -1,0 +1,1 @@
+# placeholder, filled by the owner of this area
