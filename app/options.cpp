@@ -1,0 +1,21 @@
+// Reads the command-line options.
+#include "app/options.h"
+
+#include <cstring>
+
+StartOptions readOptions(int argc, const char* const* argv)
+{
+    StartOptions options;
+    for (int i = 1; i < argc; ++i) {
+        const char* word = argv[i];
+        if (word == nullptr) {
+            continue;
+        }
+        if (std::strcmp(word, "--fullscreen") == 0 || std::strcmp(word, "-f") == 0) {
+            options.fullscreen = true;
+        } else if (std::strcmp(word, "--viz") == 0 || std::strcmp(word, "-v") == 0) {
+            options.visualizing = true;
+        }
+    }
+    return options;
+}

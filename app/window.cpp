@@ -1,0 +1,168 @@
+// The window stage: creates the window, the program's OpenGL context and the 2D renderer.
+#include "app/window.h"
+
+#include <SDL.h>
+
+#include "app/display_state.h"
+#include "app/fatal_error.h"
+#include "app/program_context.h"
+#include "assets/embedded_images.h"
+#include "render/fractal_renderer.h"
+
+namespace {
+constexpr int codeTooSmall = 1;
+constexpr int codeNoDisplay = 11;
+constexpr int codeNoWindow = 12;
+constexpr int codeNoRenderer = 13;
+constexpr int codeNoBlendMode = 14;
+constexpr int codeNoContext = 15;
+constexpr int codeNoAttribute = 16;
+constexpr int codeNotCurrent = 17;
+constexpr int codeNoVsync = 18;
+
+struct GlAttributeRequest {
+    SDL_GLattr attribute;
+    int value;
+    const char* message;
+};
+
+const GlAttributeRequest glAttributeRequests[] = {
+    {SDL_GL_RED_SIZE, 8, "Fatal Error: Failed to set OpenGL Attribute: Red Bits"},
+    {SDL_GL_GREEN_SIZE, 8, "Fatal Error: Failed to set OpenGL Attribute: Green Bits"},
+    {SDL_GL_BLUE_SIZE, 8, "Fatal Error: Failed to set OpenGL Attribute: Blue Bits"},
+    {SDL_GL_ALPHA_SIZE, 8, "Fatal Error: Failed to set OpenGL Attribute: Alpha Bits"},
+    {SDL_GL_DEPTH_SIZE, 8, "Fatal Error: Failed to set OpenGL Attribute: Depth Size"},
+    {SDL_GL_DOUBLEBUFFER, 1, "Fatal Error: Failed to set OpenGL Attribute: Doublebuffer"},
+};
+
+// The window icon is optional: without a surface the window simply has none.
+void setWindowIcon(SDL_Window* window)
+{
+    EmbeddedImage icon = iconImage();
+    SDL_Surface* surface = SDL_CreateRGBSurfaceFrom(const_cast<unsigned char*>(icon.pixels), icon.width,
+                                                    icon.height, 24, icon.width * 3, 0xFF0000,
+                                                    0xFF00, 0xFF, 0);
+    if (surface != nullptr) {
+        SDL_SetWindowIcon(window, surface);
+        SDL_FreeSurface(surface);
+    }
+}
+
+int failWithContext(SDL_GLContext context, SDL_Window* window, const char* message, int code)
+{
+    SDL_GL_DeleteContext(context);
+    SDL_DestroyWindow(window);
+    showFatalError(message);
+    return code;
+}
+
+// Steps 7 to 12: context, attributes, current, vsync, renderer, blend mode.
+int createContextAndRenderer(SDL_Window* window, SDL_GLContext* context, SDL_Renderer** renderer)
+{
+    *context = SDL_GL_CreateContext(window);
+    if (*context == nullptr) {
+        SDL_DestroyWindow(window);
+        showFatalError("Fatal Error: Failed to create OpenGL Rendering Context.");
+        return codeNoContext;
+    }
+    // These come after the context exists; only their success is checked.
+    for (const GlAttributeRequest& request : glAttributeRequests) {
+        if (SDL_GL_SetAttribute(request.attribute, request.value) != 0) {
+            return failWithContext(*context, window, request.message, codeNoAttribute);
+        }
+    }
+    if (SDL_GL_MakeCurrent(window, *context) != 0) {
+        return failWithContext(*context, window,
+                               "Fatal Error: Failed to make OpenGL Rendering Context current.",
+                               codeNotCurrent);
+    }
+    if (SDL_GL_SetSwapInterval(1) != 0) {
+        return failWithContext(*context, window, "Fatal Error: VSync unsupported.", codeNoVsync);
+    }
+    *renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
+    if (*renderer == nullptr) {
+        return failWithContext(*context, window,
+                               "Fatal Error: Failed to create a hardware accelerated renderer.",
+                               codeNoRenderer);
+    }
+    if (SDL_SetRenderDrawBlendMode(*renderer, SDL_BLENDMODE_BLEND) != 0) {
+        SDL_DestroyRenderer(*renderer);
+        return failWithContext(*context, window, "Fatal Error: Failed to set renderer blend mode.",
+                               codeNoBlendMode);
+    }
+    return 0;
+}
+}  // namespace
+
+WindowGeometry windowGeometry(int desktopWidth, int desktopHeight, bool fullscreen)
+{
+    WindowGeometry geometry;
+    geometry.flags = SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
+    if (fullscreen) {
+        geometry.width = desktopWidth;
+        geometry.height = desktopHeight;
+        geometry.flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+        return geometry;
+    }
+    geometry.width = desktopWidth / 2;
+    geometry.height = desktopHeight / 2;
+    int spareX = desktopWidth - geometry.width;
+    int spareY = desktopHeight - geometry.height;
+    geometry.x = spareX > 1 ? spareX / 2 : 0;
+    geometry.y = spareY > 1 ? spareY / 2 : 0;
+    return geometry;
+}
+
+int runWindow(bool fullscreen, bool visualizing)
+{
+    // 1.-2. Size and place the window from the desktop mode.
+    SDL_DisplayMode mode;
+    if (SDL_GetCurrentDisplayMode(0, &mode) != 0) {
+        showFatalError("Fatal Error: Failed to access current Display");
+        return codeNoDisplay;
+    }
+    WindowGeometry geometry = windowGeometry(mode.w, mode.h, fullscreen);
+    // 3. The pointer is hidden before a full-screen window appears.
+    if (fullscreen) {
+        SDL_ShowCursor(0);
+    }
+    // 4.-5. Window and its icon.
+    SDL_Window* window = SDL_CreateWindow("Quasarine: Stand-Alone Visualizer", geometry.x, geometry.y,
+                                          geometry.width, geometry.height, geometry.flags);
+    if (window == nullptr) {
+        showFatalError("Fatal Error: Failed to create a window.");
+        return codeNoWindow;
+    }
+    setWindowIcon(window);
+    // 6. Position and drawable size.
+    DisplayState display;
+    SDL_GetWindowPosition(window, &display.windowX, &display.windowY);
+    SDL_GL_GetDrawableSize(window, &display.drawableWidth, &display.drawableHeight);
+    if (display.drawableWidth <= 0 || display.drawableHeight <= 0) {
+        SDL_DestroyWindow(window);
+        showFatalError("Fatal Error: Window dimension less than one pixel.");
+        return codeTooSmall;
+    }
+    // 7.-12. Context and renderer.
+    SDL_GLContext context = nullptr;
+    SDL_Renderer* renderer = nullptr;
+    int failure = createContextAndRenderer(window, &context, &renderer);
+    if (failure != 0) {
+        return failure;
+    }
+    // The 2D renderer made a context of its own current; every GL call of ours needs ours.
+    setProgramContext(window, context);
+    makeProgramContextCurrent();
+    // 13. Everything else runs inside the renderer stage.
+    display.window = window;
+    display.renderer = renderer;
+    display.fullscreen = fullscreen;
+    display.visualizing = visualizing;
+    int result = runFractalRenderer(display);
+    // 14. Release in reverse order of creation.
+    setProgramContext(nullptr, nullptr);
+    SDL_DestroyRenderer(renderer);
+    SDL_GL_DeleteContext(context);
+    SDL_DestroyWindow(window);
+    return result;
+}

@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Sets everything up, builds the benchmarks and runs every one of them.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$(nproc)" >/dev/null
+for bench in build/bench/bench_*; do
+  [ -x "$bench" ] || continue
+  echo "== $(basename "$bench")"
+  "$bench" --benchmark_counters_tabular=true
+done

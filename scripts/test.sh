@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Sets everything up, builds the normal, the AddressSanitizer/UndefinedBehaviorSanitizer and the
+# ThreadSanitizer trees, and runs the whole suite under a private X display and audio server.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+jobs=$(nproc)
+
+configure_and_build() {
+  local dir=$1; shift
+  echo "== building $dir"
+  cmake -S . -B "$dir" "$@" >/dev/null
+  cmake --build "$dir" -j"$jobs" >"$dir.build.log" 2>&1 || { tail -n 60 "$dir.build.log"; exit 1; }
+}
+
+configure_and_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+configure_and_build build-asan -DCMAKE_BUILD_TYPE=Debug -DQUASARINE_SANITIZE=address,undefined \
+  -DQUASARINE_BUILD_BENCHMARKS=OFF
+configure_and_build build-tsan -DCMAKE_BUILD_TYPE=Debug -DQUASARINE_SANITIZE=thread \
+  -DQUASARINE_BUILD_BENCHMARKS=OFF
+
+# Tests share one display and one audio server, so they run one at a time.
+scripts/with_services.sh bash -c '
+  set -e
+  echo "== tests: normal build"
+  ctest --test-dir build --output-on-failure
+  echo "== tests: AddressSanitizer and UndefinedBehaviorSanitizer"
+  ctest --test-dir build-asan --output-on-failure -L "unit|display|audio" -LE system
+  echo "== tests: ThreadSanitizer"
+  ctest --test-dir build-tsan --output-on-failure -L thread
+'

@@ -1,0 +1,56 @@
+// Command-line option matching.
+#include <gtest/gtest.h>
+
+#include "app/options.h"
+
+namespace {
+StartOptions parse(std::initializer_list<const char*> words)
+{
+    std::vector<const char*> argv{"quasarine"};
+    argv.insert(argv.end(), words);
+    return readOptions(static_cast<int>(argv.size()), argv.data());
+}
+}  // namespace
+
+TEST(Options, NoArgumentsMeansWindowedTitleScreen)
+{
+    StartOptions options = parse({});
+    EXPECT_FALSE(options.fullscreen);
+    EXPECT_FALSE(options.visualizing);
+}
+
+TEST(Options, LongAndShortFormsEachSetTheirFlagOnly)
+{
+    EXPECT_TRUE(parse({"--fullscreen"}).fullscreen);
+    EXPECT_FALSE(parse({"--fullscreen"}).visualizing);
+    EXPECT_TRUE(parse({"-f"}).fullscreen);
+    EXPECT_TRUE(parse({"--viz"}).visualizing);
+    EXPECT_FALSE(parse({"--viz"}).fullscreen);
+    EXPECT_TRUE(parse({"-v"}).visualizing);
+}
+
+TEST(Options, UnknownWordsAreIgnoredAndBothOptionsCombine)
+{
+    StartOptions options = parse({"-v", "--fullscreen", "hello"});
+    EXPECT_TRUE(options.fullscreen);
+    EXPECT_TRUE(options.visualizing);
+}
+
+TEST(Options, MatchingIsExactAndCaseSensitive)
+{
+    for (const char* word : {"-F", "-V", "--FULLSCREEN", "--Viz", "--fullscreen=1", "-fv", "--v",
+                             "-f ", "viz", "fullscreen", "--full"}) {
+        StartOptions options = parse({word});
+        EXPECT_FALSE(options.fullscreen) << word;
+        EXPECT_FALSE(options.visualizing) << word;
+    }
+}
+
+TEST(Options, RepeatsChangeNothingAndTheProgramNameIsNotAnOption)
+{
+    StartOptions repeated = parse({"-f", "-f", "--fullscreen", "-f"});
+    EXPECT_TRUE(repeated.fullscreen);
+    EXPECT_FALSE(repeated.visualizing);
+    const char* argv[] = {"-v", "other"};
+    EXPECT_FALSE(readOptions(2, argv).visualizing);
+}
