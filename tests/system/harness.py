@@ -1,0 +1,124 @@
+"""Drives the built program on the test display: starts it, finds its windows, sends real key and
+mouse events through XTEST (xdotool), takes screenshots, records the audio server's monitor."""
+import os
+import re
+import subprocess
+import time
+
+PROGRAM = os.environ.get("QUASARINE_BINARY", "")
+WINDOW_TITLE = "Quasarine: Stand-Alone Visualizer"
+BOX_TITLE = "QORB ERROR"
+
+_TREE_LINE = re.compile(r'^\s*(0x[0-9a-f]+) "(.*)": \(.*\)\s+(\d+)x(\d+)\+(-?\d+)\+(-?\d+)\s+\+(-?\d+)\+(-?\d+)')
+
+
+def top_windows():
+    """Named top-level windows as (id, name, width, height, x, y); SDL names them in UTF-8, which
+    xdotool's name search cannot match, so the tree listing is read instead."""
+    out = subprocess.run(["xwininfo", "-root", "-children"], capture_output=True, text=True).stdout
+    windows = []
+    for line in out.splitlines():
+        m = _TREE_LINE.match(line)
+        if m:
+            wid, name, w, h, _, _, ax, ay = m.groups()
+            windows.append((wid, name, int(w), int(h), int(ax), int(ay)))
+    return windows
+
+
+def wait_for_window(name, timeout=20.0):
+    deadline = time.time() + timeout
+    while time.time() < deadline:
+        for window in top_windows():
+            if window[1] == name and window[2] > 1:
+                return window
+        time.sleep(0.1)
+    return None
+
+
+def start(args=(), egl=True, env_extra=None):
+    env = dict(os.environ)
+    if egl:
+        env["SDL_VIDEO_X11_FORCE_EGL"] = "1"
+    else:
+        env.pop("SDL_VIDEO_X11_FORCE_EGL", None)
+    env.update(env_extra or {})
+    return subprocess.Popen([PROGRAM, *args], env=env, stdin=subprocess.DEVNULL,
+                            stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+
+
+def focus(window_id):
+    subprocess.run(["xdotool", "windowfocus", "--sync", window_id], check=False, timeout=10)
+
+
+def key(window_id, *keys):
+    focus(window_id)
+    subprocess.run(["xdotool", "key", "--delay", "60", *keys], check=True, timeout=20)
+
+
+def key_to_window(window_id, *keys):
+    """Sends keys straight to one window (for the message box, which takes no focus here)."""
+    subprocess.run(["xdotool", "key", "--window", window_id, *keys], check=True, timeout=20)
+
+
+def click(x, y, button=1):
+    subprocess.run(["xdotool", "mousemove", "--sync", str(x), str(y), "click", str(button)],
+                   check=True, timeout=20)
+
+
+def drag(x0, y0, x1, y1):
+    subprocess.run(["xdotool", "mousemove", "--sync", str(x0), str(y0), "mousedown", "1",
+                    "sleep", "0.2", "mousemove", "--sync", str((x0 + x1) // 2), str((y0 + y1) // 2),
+                    "sleep", "0.2", "mousemove", "--sync", str(x1), str(y1), "sleep", "0.2",
+                    "mouseup", "1"], check=True, timeout=20)
+
+
+def screenshot(window):
+    """The window's pixels as (width, height, bytes of RGB)."""
+    wid, _, w, h, _, _ = window
+    raw = subprocess.run(["import", "-silent", "-window", wid, "-depth", "8", "rgb:-"],
+                         capture_output=True, check=True, timeout=30).stdout
+    return w, h, raw
+
+
+def save_png(window, path):
+    subprocess.run(["import", "-silent", "-window", window[0], path], check=True, timeout=30)
+
+
+def pixel(shot, x, y):
+    w, _, raw = shot
+    i = (y * w + x) * 3
+    return tuple(raw[i:i + 3])
+
+
+def distinct_colours(shot, step=4):
+    w, h, raw = shot
+    colours = set()
+    for y in range(0, h, step):
+        row = y * w * 3
+        for x in range(0, w, step):
+            i = row + x * 3
+            colours.add(raw[i:i + 3])
+    return len(colours)
+
+
+def lit_share(shot, region=None, threshold=40):
+    """Share of pixels in region (x0, y0, x1, y1) with any channel above threshold."""
+    w, h, raw = shot
+    x0, y0, x1, y1 = region or (0, 0, w, h)
+    lit = total = 0
+    for y in range(y0, y1):
+        for x in range(x0, x1):
+            i = (y * w + x) * 3
+            total += 1
+            if max(raw[i], raw[i + 1], raw[i + 2]) > threshold:
+                lit += 1
+    return lit / max(total, 1)
+
+
+def finish(process, timeout=15):
+    try:
+        return process.wait(timeout=timeout)
+    except subprocess.TimeoutExpired:
+        process.kill()
+        process.wait()
+        return None
