@@ -1,0 +1,258 @@
+// The renderer stage: builds the fractal program and the quad around the audio stage, and draws frames.
+#include "render/fractal_renderer.h"
+
+#include <GL/glew.h>
+
+#include "app/fatal_error.h"
+#include "app/program_context.h"
+#include "audio/audio_context.h"
+#include "render/shader_sources.h"
+
+namespace {
+
+// The GL names that this stage creates and releases itself (the buffers live in ShaderBindings).
+struct ProgramObjects {
+    GLuint program = 0;
+    GLuint vertexShader = 0;
+    GLuint fragmentShader = 0;
+};
+
+// One attribute or uniform to look up: its shader name, where its location goes, and how its
+// absence is reported.
+struct VariableLookup {
+    const char* name;
+    int32_t ShaderBindings::*field;
+    int code;
+    const char* message;
+};
+
+// Strictly in lookup order; draw_mouse_rect comes before mouse_motion_rect here.
+const VariableLookup uniformLookups[] = {
+    {"theta", &ShaderBindings::theta, 27, "Fatal Error: Failed to locate OpenGL Variable: theta"},
+    {"alpha", &ShaderBindings::alpha, 28, "Fatal Error: Failed to locate OpenGL Variable: alpha"},
+    {"max_iterations", &ShaderBindings::max_iterations, 29, "Fatal Error: Failed to locate OpenGL Variable: mi"},
+    {"divergence_thresh2", &ShaderBindings::divergence_thresh2, 30, "Fatal Error: Failed to locate OpenGL Variable: dt2"},
+    {"c", &ShaderBindings::c, 31, "Fatal Error: Failed to locate OpenGL Variable: c"},
+    {"zitrans", &ShaderBindings::zitrans, 32, "Fatal Error: Failed to locate OpenGL Variable: zi"},
+    {"zftrans", &ShaderBindings::zftrans, 33, "Fatal Error: Failed to locate OpenGL Variable: zf"},
+    {"fade", &ShaderBindings::fade, 34, "Fatal Error: Failed to locate OpenGL Variable: fade"},
+    {"zzoom", &ShaderBindings::zzoom, 35, "Fatal Error: Failed to locate OpenGL Variable: zzoom"},
+    {"colormode", &ShaderBindings::colormode, 36, "Fatal Error: Failed to locate OpenGL Variable: colormode"},
+    {"fractalmode", &ShaderBindings::fractalmode, 37, "Fatal Error: Failed to locate OpenGL Variable: fractalmode"},
+    {"bgfractalblend", &ShaderBindings::bgfractalblend, 38, "Fatal Error: Failed to locate OpenGL Variable: bgfractalblend"},
+    {"ws", &ShaderBindings::ws, 39, "Fatal Error: Failed to locate OpenGL Variable: ws"},
+    {"ad", &ShaderBindings::ad, 40, "Fatal Error: Failed to locate OpenGL Variable: ad"},
+    {"draw_mouse_rect", &ShaderBindings::draw_mouse_rect, 42, "Fatal Error: Failed to locate OpenGL Variable: draw_mouse_rect"},
+    {"mouse_motion_rect", &ShaderBindings::mouse_motion_rect, 41, "Fatal Error: Failed to locate OpenGL Variable: mouse_motion_rect"},
+    {"main_window_width", &ShaderBindings::main_window_width, 43, "Fatal Error: Failed to locate OpenGL Variable: main_window_width"},
+    {"main_window_height", &ShaderBindings::main_window_height, 44, "Fatal Error: Failed to locate OpenGL Variable: main_window_height"},
+};
+
+// The quad reaches three units beyond every screen edge, so tilt and offsets never uncover the window.
+const GLfloat quadVertices[8] = {-4.0f, -4.0f, 4.0f, -4.0f, 4.0f, 4.0f, -4.0f, 4.0f};
+const GLuint quadIndices[4] = {0, 1, 2, 3};
+
+int fail(int code, const char* message)
+{
+    showFatalError(message);
+    return code;
+}
+
+// GLEW 2.2 built for GLX reports a missing GLX display on an EGL context only after it has
+// loaded every entry point, so that one result counts as success.
+bool loadEntryPoints()
+{
+    GLenum result = glewInit();
+    return result == GLEW_OK || result == GLEW_ERROR_NO_GLX_DISPLAY;
+}
+
+// Reads the compile status of a shader or the link status of a program.
+bool statusSucceeded(GLuint object, GLenum status)
+{
+    GLint value = GL_FALSE;
+    if (status == GL_COMPILE_STATUS) {
+        glGetShaderiv(object, status, &value);
+    } else {
+        glGetProgramiv(object, status, &value);
+    }
+    return value == GL_TRUE;
+}
+
+void deleteShaderIfMade(GLuint& shader)
+{
+    if (shader != 0) {
+        glDeleteShader(shader);
+        shader = 0;
+    }
+}
+
+// Fragment shader, vertex shader, program: the reverse of their creation.
+void releaseProgramObjects(ProgramObjects& objects)
+{
+    deleteShaderIfMade(objects.fragmentShader);
+    deleteShaderIfMade(objects.vertexShader);
+    if (objects.program != 0) {
+        glDeleteProgram(objects.program);
+        objects.program = 0;
+    }
+}
+
+int failAndRelease(ProgramObjects& objects, int code, const char* message)
+{
+    showFatalError(message);
+    releaseProgramObjects(objects);
+    return code;
+}
+
+bool compileShader(GLuint shader, const char* source)
+{
+    glShaderSource(shader, 1, &source, nullptr);
+    glCompileShader(shader);
+    return statusSucceeded(shader, GL_COMPILE_STATUS);
+}
+
+// Creates, compiles and attaches both shaders and links the program. On failure everything made
+// so far is released and the failure's code returned.
+int buildProgram(ProgramObjects& objects)
+{
+    objects.program = glCreateProgram();
+    if (objects.program == 0) return fail(20, "Fatal Error: Failed to create an OpenGL Program.");
+    objects.vertexShader = glCreateShader(GL_VERTEX_SHADER);
+    if (objects.vertexShader == 0)
+        return failAndRelease(objects, 22, "Fatal Error: Failed to create an OpenGL Vertex Shader.");
+    if (!compileShader(objects.vertexShader, fractalVertexShaderSource))
+        return failAndRelease(objects, 23, "Fatal Error: Compilation of OpenGL Vertex Shader Failed.");
+    glAttachShader(objects.program, objects.vertexShader);
+    objects.fragmentShader = glCreateShader(GL_FRAGMENT_SHADER);
+    if (objects.fragmentShader == 0)
+        return failAndRelease(objects, 24, "Fatal Error: Failed to create an OpenGL Fragment Shader.");
+    if (!compileShader(objects.fragmentShader, fractalFragmentShaderSource))
+        return failAndRelease(objects, 25, "Fatal Error: Compilation of OpenGL Fragment Shader Failed.");
+    glAttachShader(objects.program, objects.fragmentShader);
+    glLinkProgram(objects.program);
+    if (!statusSucceeded(objects.program, GL_LINK_STATUS))
+        return failAndRelease(objects, 21, "Fatal Error: Failed to Link OpenGL Program.");
+    return 0;
+}
+
+// Stores every location in the bindings; the first one missing shows its message and returns its code.
+int locateVariables(GLuint program, ShaderBindings& bindings)
+{
+    bindings.v = glGetAttribLocation(program, "v");
+    if (bindings.v < 0) return fail(26, "Fatal Error: Failed to locate OpenGL Variable: v");
+    for (const VariableLookup& lookup : uniformLookups) {
+        bindings.*lookup.field = glGetUniformLocation(program, lookup.name);
+        if (bindings.*lookup.field < 0) return fail(lookup.code, lookup.message);
+    }
+    return 0;
+}
+
+GLuint makeBuffer(GLenum target, const void* data, GLsizeiptr size)
+{
+    GLuint buffer = 0;
+    glGenBuffers(1, &buffer);
+    glBindBuffer(target, buffer);
+    glBufferData(target, size, data, GL_STATIC_DRAW);
+    return buffer;
+}
+
+void uploadQuad(ShaderBindings& bindings)
+{
+    bindings.vertexBuffer = makeBuffer(GL_ARRAY_BUFFER, quadVertices, sizeof quadVertices);
+    bindings.indexBuffer = makeBuffer(GL_ELEMENT_ARRAY_BUFFER, quadIndices, sizeof quadIndices);
+}
+
+void deleteBufferIfMade(uint32_t& buffer)
+{
+    if (buffer != 0) {
+        glDeleteBuffers(1, &buffer);
+        buffer = 0;
+    }
+}
+
+// Program unbound, then vertex buffer, index buffer, fragment shader, vertex shader, program.
+void releaseAll(ProgramObjects& objects, ShaderBindings& bindings)
+{
+    glUseProgram(0);
+    deleteBufferIfMade(bindings.vertexBuffer);
+    deleteBufferIfMade(bindings.indexBuffer);
+    releaseProgramObjects(objects);
+}
+
+// Eighteen uploads in a fixed order: the fourteen FractalParams fields, the highlight, the size.
+void uploadUniforms(const DisplayState& display, const ShaderBindings& bindings,
+                    const FractalParams& params, bool highlight, const int32_t highlightRect[4])
+{
+    glUniform1f(bindings.theta, params.theta);
+    glUniform1f(bindings.alpha, params.alpha);
+    glUniform1i(bindings.max_iterations, params.max_iterations);
+    glUniform1f(bindings.divergence_thresh2, params.divergence_thresh2);
+    glUniform2fv(bindings.c, 1, &params.c.x);
+    glUniform2fv(bindings.zitrans, 1, &params.zitrans.x);
+    glUniform2fv(bindings.zftrans, 1, &params.zftrans.x);
+    glUniform1f(bindings.fade, params.fade);
+    glUniform1f(bindings.zzoom, params.zzoom);
+    glUniform1i(bindings.colormode, params.colormode);
+    glUniform1i(bindings.fractalmode, params.fractalmode);
+    glUniform1f(bindings.bgfractalblend, params.bgfractalblend);
+    glUniform1f(bindings.ws, params.ws);
+    glUniform1f(bindings.ad, params.ad);
+    glUniform1i(bindings.draw_mouse_rect, highlight ? 1 : 0);
+    glUniform4iv(bindings.mouse_motion_rect, 1, highlightRect);
+    glUniform1f(bindings.main_window_width, static_cast<float>(display.drawableWidth));
+    glUniform1f(bindings.main_window_height, static_cast<float>(display.drawableHeight));
+}
+
+}  // namespace
+
+int runFractalRenderer(DisplayState& display)
+{
+    // 1. Entry points; 2. viewport over the whole drawable.
+    if (!loadEntryPoints()) return fail(19, "Fatal Error: Failed to initialize the GLEW library.");
+    glViewport(0, 0, display.drawableWidth, display.drawableHeight);
+
+    // 3. Program from both shaders (releases its own objects on failure).
+    ProgramObjects objects;
+    int code = buildProgram(objects);
+    if (code != 0) return code;
+
+    // 4. Every location; the buffers are made only once all of them are known.
+    ShaderBindings bindings;
+    code = locateVariables(objects.program, bindings);
+    if (code != 0) {
+        releaseProgramObjects(objects);
+        return code;
+    }
+
+    // 5. Opaque black clear colour, the quad, and the program current for the whole session.
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    uploadQuad(bindings);
+    glUseProgram(objects.program);
+
+    // 6. The session, then every GL object released.
+    int result = runAudioSession(display, bindings);
+    releaseAll(objects, bindings);
+    return result;
+}
+
+void drawFractalFrame(const DisplayState& display, const ShaderBindings& bindings,
+                      const FractalParams& params, bool highlight, const int32_t highlightRect[4])
+{
+    // The 2D renderer draws in a context of its own and leaves that one current.
+    makeProgramContextCurrent();
+    glClear(GL_COLOR_BUFFER_BIT);
+    uploadUniforms(display, bindings, params, highlight, highlightRect);
+
+    // The quad, as a fan of its four indices.
+    GLuint attribute = static_cast<GLuint>(bindings.v);
+    glEnableVertexAttribArray(attribute);
+    glBindBuffer(GL_ARRAY_BUFFER, bindings.vertexBuffer);
+    glVertexAttribPointer(attribute, 2, GL_FLOAT, GL_FALSE, 0, nullptr);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, bindings.indexBuffer);
+    glDrawElements(GL_TRIANGLE_FAN, 4, GL_UNSIGNED_INT, nullptr);
+
+    // Wait for the whole frame before presenting it.
+    glFinish();
+    glDisableVertexAttribArray(attribute);
+    SDL_GL_SwapWindow(display.window);
+}
