@@ -1,0 +1,75 @@
+// The visualizer's main loop: set-up, then events, animation and exactly one screen per frame, then tear-down.
+#include "session/session_loop.h"
+
+#include <SDL.h>
+
+#include "app/program_context.h"
+#include "render/fractal_renderer.h"
+#include "session/animation_director.h"
+#include "session/input_handling.h"
+#include "session/overlays.h"
+#include "session/session_clock.h"
+
+namespace {
+// What the loop holds for its whole run; made once, so that no frame allocates.
+struct SessionRun {
+    SessionState session;
+    AnimationState animation;
+    FractalParams params;
+    OverlayTextures textures;
+    SelectorRect selector;
+};
+
+void startSession(SessionRun& run, DisplayState& display, int inputDeviceIndex)
+{
+    // Step 1: the source to return to after demo or screen-saver mode; the rest keep their start values.
+    run.session.savedInputDeviceIndex = inputDeviceIndex;
+    // Step 2: one tick stamps the frame clock and every timer of the director.
+    const uint32_t startTicks = currentTicks();
+    run.session.lastFrameTicks = startTicks;
+    run.session.lastWholeSecond = startTicks / 1000;
+    // Step 3: the director's start values and the session's first random draws.
+    initAnimation(run.animation, run.params, startTicks);
+    // Step 4: the overlay textures; one that cannot be made stays empty.
+    createOverlayTextures(display.renderer, run.textures);
+    // Step 5: the selector from the current drawable size. The preset table is constant data.
+    run.selector = layoutSelector(display);
+}
+
+// A quit request does not cut the queue short: every pending event is still applied.
+void drainEvents(SessionRun& run, DisplayState& display, AudioContext& audio, int& inputDeviceIndex)
+{
+    SDL_Event event;
+    while (SDL_PollEvent(&event) != 0) {
+        handleEvent(event, run.session, display, run.params, run.animation, run.selector, audio,
+                    inputDeviceIndex);
+    }
+}
+
+void runFrame(SessionRun& run, DisplayState& display, const ShaderBindings& bindings,
+              AudioContext& audio, int& inputDeviceIndex)
+{
+    // Events first: the camera keys still scale with the previous frame's time.
+    drainEvents(run, display, audio, inputDeviceIndex);
+    // The director advances the frame clock and runs whatever the screen.
+    updateAnimation(run.animation, run.params, run.session, display, audio);
+    if (drawOverlays(display, run.session, inputDeviceIndex, run.params, run.animation, audio,
+                     run.textures, run.selector)) {
+        return;
+    }
+    // A 2D frame leaves the renderer's own context current.
+    makeProgramContextCurrent();
+    drawFractalFrame(display, bindings, run.params, run.session.selecting, run.session.mouseRect);
+}
+}  // namespace
+
+void runSession(DisplayState& display, const ShaderBindings& bindings, AudioContext& audio,
+                int& inputDeviceIndex)
+{
+    SessionRun run{};
+    startSession(run, display, inputDeviceIndex);
+    while (!run.session.quitRequested) {
+        runFrame(run, display, bindings, audio, inputDeviceIndex);
+    }
+    destroyOverlayTextures(run.textures);
+}
