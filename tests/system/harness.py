@@ -122,3 +122,45 @@ def finish(process, timeout=15):
         process.kill()
         process.wait()
         return None
+
+
+def record_monitor(seconds=1.0):
+    """Records the null sink's monitor (what the program plays) as 16-bit stereo samples."""
+    process = subprocess.Popen(["parec", "-d", "quasarine_sink.monitor", "--raw", "--format=s16le",
+                                "--rate=44100", "--channels=2"], stdout=subprocess.PIPE)
+    time.sleep(seconds)
+    process.terminate()
+    data, _ = process.communicate(timeout=10)
+    return data
+
+
+def peak_level(data):
+    """Largest absolute 16-bit sample, skipping the first 0.1 s that the server may pre-fill."""
+    import array
+    samples = array.array("h")
+    samples.frombytes(data[:len(data) // 2 * 2])
+    body = samples[8820:] if len(samples) > 8820 else samples
+    return max((abs(s) for s in body), default=0)
+
+
+def wait_until(predicate, timeout, interval=0.2):
+    deadline = time.time() + timeout
+    while time.time() < deadline:
+        value = predicate()
+        if value:
+            return value
+        time.sleep(interval)
+    return predicate()
+
+
+def difference_share(a, b, threshold=24):
+    """Share of pixels whose colour differs by more than threshold in some channel."""
+    _, _, ra = a
+    _, _, rb = b
+    step = 3 * 7
+    changed = total = 0
+    for i in range(0, min(len(ra), len(rb)) - 2, step):
+        total += 1
+        if max(abs(ra[i] - rb[i]), abs(ra[i + 1] - rb[i + 1]), abs(ra[i + 2] - rb[i + 2])) > threshold:
+            changed += 1
+    return changed / max(total, 1)

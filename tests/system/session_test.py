@@ -1,0 +1,74 @@
+"""The visualizer session through the real binary with the private audio server: demo and
+screen-saver mode, the return to the recording device, a drag zoom and quitting."""
+import time
+import unittest
+
+import harness
+
+
+def is_fractal(shot):
+    """The fractal fills the window with many colours; the title screen is mostly black."""
+    return harness.distinct_colours(shot) > 200 and harness.lit_share(shot) > 0.3
+
+
+class Session(unittest.TestCase):
+    def setUp(self):
+        self.process = harness.start(["--viz"])
+        self.window = harness.wait_for_window(harness.WINDOW_TITLE)
+        self.assertIsNotNone(self.window, "no program window appeared")
+        time.sleep(1.0)
+
+    def tearDown(self):
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
+
+    def shot(self):
+        return harness.screenshot(self.window)
+
+    def test_demo_screen_saver_and_back_to_the_recording_device(self):
+        title = self.shot()
+        self.assertFalse(is_fractal(title), "a silent room must keep the title screen up")
+
+        harness.key(self.window[0], "space")
+        shot = harness.wait_until(lambda: (lambda s: s if is_fractal(s) else None)(self.shot()), 4.0)
+        self.assertTrue(shot and is_fractal(shot), "the demo track did not bring up the fractal")
+        self.assertGreater(harness.peak_level(harness.record_monitor(1.0)), 1000,
+                           "the demo track is not heard on the output")
+
+        harness.key(self.window[0], "Tab")
+        time.sleep(0.5)
+        self.assertLess(harness.peak_level(harness.record_monitor(1.0)), 50,
+                        "screen-saver mode must be silent")
+        first = self.shot()
+        time.sleep(1.0)
+        second = self.shot()
+        self.assertTrue(is_fractal(second))
+        self.assertGreater(harness.difference_share(first, second), 0.05, "the picture stopped")
+
+        harness.key(self.window[0], "Tab")
+        # Back on the silent recording device the picture fades out to the title screen.
+        back = harness.wait_until(lambda: (lambda s: s if not is_fractal(s) else None)(self.shot()), 8.0)
+        self.assertTrue(back and not is_fractal(back), "silence did not fade the picture out")
+
+        harness.key(self.window[0], "Escape")
+        self.assertEqual(harness.finish(self.process), 0)
+
+    def test_space_again_stops_the_demo_and_a_drag_zooms(self):
+        harness.key(self.window[0], "space")
+        self.assertTrue(harness.wait_until(lambda: is_fractal(self.shot()), 4.0))
+        x0, y0 = self.window[4] + 300, self.window[5] + 200
+        harness.drag(x0, y0, x0 + 200, y0 + 120)
+        time.sleep(0.3)
+        self.assertIsNone(self.process.poll(), "the program ended after the drag")
+        self.assertTrue(is_fractal(self.shot()))
+        harness.key(self.window[0], "space")
+        time.sleep(1.0)
+        self.assertLess(harness.peak_level(harness.record_monitor(1.0)), 50,
+                        "the demo track still plays after Space")
+        harness.key(self.window[0], "Escape")
+        self.assertEqual(harness.finish(self.process), 0)
+
+
+if __name__ == "__main__":
+    unittest.main()
