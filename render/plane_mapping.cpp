@@ -70,27 +70,54 @@ Wide hyperbolicOf(Complex q, bool cosine)
     return {0.5 * (up * std::cos(v) - down * std::cos(-v)), 0.5 * (up * std::sin(v) + down * std::sin(v))};
 }
 
-Wide widen(Complex z)
+Complex plus(Wide w, Vec2 p)
 {
-    return {z.x, z.y};
+    return {static_cast<float>(w.x + p.x), static_cast<float>(w.y + p.y)};
 }
 
-// f(z) of the numbered formula; every number outside 0..6 iterates sinh(z^2).
-Wide formulaStep(Complex z, int formula)
+// The polynomial powers are already floats; a float sum rounds exactly as the double sum rounded to
+// float would (double carries more than twice the float's digits), and it is shorter.
+Complex plus(Complex w, Vec2 p)
 {
-    if (formula == 0) {
-        return widen(square(z));
+    return {w.x + p.x, w.y + p.y};
+}
+
+// One iteration z -> f(z) + p; every formula number outside 0..6 iterates sinh(z^2).
+template <int formula>
+Complex iterate(Complex z, Vec2 p)
+{
+    if constexpr (formula == 0) {
+        return plus(square(z), p);
+    } else if constexpr (formula == 1) {
+        return plus(times(square(z), z), p);
+    } else if constexpr (formula == 2) {
+        return plus(square(square(z)), p);
+    } else if constexpr (formula == 3) {
+        return plus(expOf(square(z)), p);
+    } else if constexpr (formula == 4) {
+        return plus(expOf(times(square(z), z)), p);
+    } else if constexpr (formula == 5) {
+        return plus(expOf(square(square(z))), p);
+    } else {
+        return plus(hyperbolicOf(square(z), formula == 6), p);
     }
-    const Complex q = square(z);
-    switch (formula) {
-    case 1: return widen(times(q, z));
-    case 2: return widen(square(q));
-    case 3: return expOf(q);
-    case 4: return expOf(times(q, z));
-    case 5: return expOf(square(q));
-    case 6: return hyperbolicOf(q, true);
-    default: return hyperbolicOf(q, false);
+}
+
+// The formula is fixed for the whole orbit, so each one gets a loop of its own.
+template <int formula>
+bool orbitEscapes(Vec2 p, int count)
+{
+    Complex z{0.0f, 0.0f};
+    for (int i = 0; i < count; ++i) {
+        const double x = z.x;
+        const double y = z.y;
+        // A not-a-number iterate fails this comparison and so never counts as escaped.
+        if (x * x + y * y > squaredBailout) {
+            return true;
+        }
+        z = iterate<formula>(z, p);
     }
+    return false;
 }
 
 }  // namespace
@@ -127,16 +154,14 @@ Vec2 pivotTranslation(Vec2 a, Vec2 q, float theta, float zoom)
 
 bool pointEscapes(Vec2 p, int count, int formula)
 {
-    Complex z{0.0f, 0.0f};
-    for (int i = 0; i < count; ++i) {
-        const double x = z.x;
-        const double y = z.y;
-        // A not-a-number iterate fails this comparison and so never counts as escaped.
-        if (x * x + y * y > squaredBailout) {
-            return true;
-        }
-        const Wide w = formulaStep(z, formula);
-        z = {static_cast<float>(w.x + p.x), static_cast<float>(w.y + p.y)};
+    switch (formula) {
+    case 0: return orbitEscapes<0>(p, count);
+    case 1: return orbitEscapes<1>(p, count);
+    case 2: return orbitEscapes<2>(p, count);
+    case 3: return orbitEscapes<3>(p, count);
+    case 4: return orbitEscapes<4>(p, count);
+    case 5: return orbitEscapes<5>(p, count);
+    case 6: return orbitEscapes<6>(p, count);
+    default: return orbitEscapes<7>(p, count);
     }
-    return false;
 }
