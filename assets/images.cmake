@@ -1,1 +1,32 @@
-# placeholder, filled by the owner of this area
+# The embedded images: a generator of our own draws them at build time, the assembler embeds them.
+pkg_check_modules(FREETYPE REQUIRED IMPORTED_TARGET freetype2)
+
+# Step 1: the generator, a host tool built optimised and without the program's sanitizers.
+add_executable(quasarine_image_generator
+  image_generator/main.cpp image_generator/canvas.cpp image_generator/text.cpp
+  image_generator/fractal.cpp image_generator/font_strip.cpp image_generator/selector_images.cpp
+  image_generator/icon_image.cpp image_generator/title_image.cpp image_generator/help_image.cpp
+  image_generator/controls_image.cpp)
+target_compile_options(quasarine_image_generator PRIVATE -Wall -Wextra -fno-exceptions -O2)
+target_link_libraries(quasarine_image_generator PRIVATE PkgConfig::FREETYPE)
+
+# Step 2: the raw images, redrawn whenever the generator changes.
+set(IMAGE_DIR ${CMAKE_CURRENT_BINARY_DIR}/images)
+set(IMAGE_NAMES icon title help controls font_strip arrows_normal arrows_none arrows_top
+  arrows_bottom arrows_down_lit arrows_up_lit)
+list(TRANSFORM IMAGE_NAMES PREPEND ${IMAGE_DIR}/ OUTPUT_VARIABLE IMAGE_FILES)
+list(TRANSFORM IMAGE_FILES APPEND .raw)
+add_custom_command(OUTPUT ${IMAGE_FILES}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${IMAGE_DIR}
+  COMMAND quasarine_image_generator ${IMAGE_DIR}
+  DEPENDS quasarine_image_generator
+  COMMENT "Drawing the embedded images")
+add_custom_target(quasarine_image_files DEPENDS ${IMAGE_FILES})
+
+# Step 3: the library, whose assembly source includes the raw files and checks their sizes.
+configure_file(embedded_images.S.in ${CMAKE_CURRENT_BINARY_DIR}/embedded_images.S @ONLY)
+set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/embedded_images.S PROPERTIES
+  OBJECT_DEPENDS "${IMAGE_FILES}")
+add_library(quasarine_images STATIC embedded_images.cpp ${CMAKE_CURRENT_BINARY_DIR}/embedded_images.S)
+add_dependencies(quasarine_images quasarine_image_files)
+quasarine_code_options(quasarine_images)

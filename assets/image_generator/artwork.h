@@ -1,0 +1,18 @@
+// The images that the generator makes, one function per image of the embedded set.
+#pragma once
+#include "assets/image_generator/canvas.h"
+#include "assets/image_generator/text.h"
+
+// Glyph cells of the font strip, in order; the cell after the last one is the blank.
+extern const char fontCellOrder[];
+constexpr int fontCellCount = 93;
+constexpr int fontCellSize = 32;
+
+enum ArrowLook { arrowEnabled, arrowDisabled, arrowLit };
+
+Canvas makeIconImage();
+Canvas makeTitleImage(FontSet& fonts);
+Canvas makeHelpImage(FontSet& fonts);
+Canvas makeControlsImage(FontSet& fonts);
+Canvas makeFontStrip(FontSet& fonts);
+Canvas makeSelectorImage(ArrowLook up, ArrowLook down);

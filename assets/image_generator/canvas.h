@@ -1,0 +1,51 @@
+// Drawing surface of the image generator: an RGB pixel buffer with antialiased shape primitives.
+#pragma once
+#include <cstdint>
+#include <vector>
+
+struct Colour {
+    uint8_t r = 0;
+    uint8_t g = 0;
+    uint8_t b = 0;
+};
+
+// Pixels are stored red, green, blue, rows top to bottom, no padding.
+struct Canvas {
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> rgb;
+};
+
+struct Box {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+Canvas makeCanvas(int width, int height, Colour background);
+Colour pixelAt(const Canvas& canvas, int x, int y);
+void setPixel(Canvas& canvas, int x, int y, Colour colour);
+// Mixes colour into the pixel with the given coverage (0..1); outside the canvas nothing happens.
+void blendPixel(Canvas& canvas, int x, int y, Colour colour, float coverage);
+Colour mixColours(Colour from, Colour to, float t);
+Colour scaleColour(Colour colour, float factor);
+
+void fillBox(Canvas& canvas, Box box, Colour colour);
+void blendBox(Canvas& canvas, Box box, Colour colour, float coverage);
+void strokeBox(Canvas& canvas, Box box, int thickness, Colour colour);
+// Filled rectangle with rounded corners of the given radius, edges antialiased.
+void fillRoundedBox(Canvas& canvas, Box box, float radius, Colour colour, float opacity);
+void strokeRoundedBox(Canvas& canvas, Box box, float radius, float thickness, Colour colour);
+void fillCircle(Canvas& canvas, float cx, float cy, float radius, Colour colour);
+void strokeCircle(Canvas& canvas, float cx, float cy, float radius, float thickness, Colour colour);
+// A line of the given thickness with round ends, antialiased.
+void drawLine(Canvas& canvas, float x0, float y0, float x1, float y1, float thickness, Colour colour);
+// A line ending in a filled arrow head at (x1, y1).
+void drawArrow(Canvas& canvas, float x0, float y0, float x1, float y1, float thickness, Colour colour);
+void fillTriangle(Canvas& canvas, const float xs[3], const float ys[3], Colour colour);
+// Darkens a rectangle towards black by the factor (0 keeps it, 1 makes it black).
+void darkenBox(Canvas& canvas, Box box, float factor);
+
+// Writes the pixels as raw blue-green-red bytes; returns 0 on success, 1 when the file cannot be written.
+int writeRawImage(const Canvas& canvas, const char* path);
