@@ -1,0 +1,69 @@
+// The bitmap font: glyph cells of the font strip and square-glyph text drawn with the 2D renderer.
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+
+#include "session/overlays.h"
+
+namespace {
+
+// Characters in the order of their cells in the font strip; every other byte uses the blank cell.
+const char fontCellOrder[] =
+    "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789!@#$%^&*(),.<>?/\\;:'\"{}[]|+-=_";
+constexpr int blankCell = 92;
+constexpr int cellSize = 32;
+
+// trunc(extent x fraction) in double precision; false when the product is not a usable pixel count.
+bool scaledPixels(int32_t extent, float fraction, int32_t& result)
+{
+    double product = static_cast<double>(extent) * static_cast<double>(fraction);
+    if (!std::isfinite(product) || std::fabs(product) >= 2147483647.0) {
+        return false;
+    }
+    result = static_cast<int32_t>(product);
+    return true;
+}
+
+// Number of characters to draw: up to the first stop character, if there is one.
+size_t drawnLength(const char* text, char stop)
+{
+    const char* cut = stop != '\0' ? std::strchr(text, stop) : nullptr;
+    return cut != nullptr ? static_cast<size_t>(cut - text) : std::strlen(text);
+}
+
+}  // namespace
+
+SDL_Rect glyphCell(unsigned char ch)
+{
+    const char* found = ch != 0 ? std::strchr(fontCellOrder, ch) : nullptr;
+    int cell = found != nullptr ? static_cast<int>(found - fontCellOrder) : blankCell;
+    return SDL_Rect{cell * cellSize, 0, cellSize, cellSize};
+}
+
+void drawText(const char* text, SDL_Texture* font, char stop, const DisplayState& display, float xf,
+              float yf, float sf, float rf)
+{
+    if (xf >= rf || font == nullptr || text == nullptr) {
+        return;
+    }
+    size_t count = drawnLength(text, stop);
+    int32_t size = 0, top = 0, left = 0, limit = 0;
+    bool scaled = scaledPixels(display.drawableHeight, sf, size) &&
+                  scaledPixels(display.drawableHeight, yf, top) &&
+                  scaledPixels(display.drawableWidth, xf, left) &&
+                  scaledPixels(display.drawableWidth, rf, limit);
+    if (count == 0 || !scaled || size <= 0) {
+        return;
+    }
+    for (size_t j = 0; j < count; ++j) {
+        int64_t x = left + static_cast<int64_t>(j) * size;
+        if (x + size > limit) {
+            return;
+        }
+        SDL_Rect source = glyphCell(static_cast<unsigned char>(text[j]));
+        SDL_Rect square{static_cast<int>(x), top, size, size};
+        if (SDL_RenderCopy(display.renderer, font, &source, &square) != 0) {
+            return;
+        }
+    }
+}
