@@ -1,0 +1,171 @@
+// The input tests' window, the wrapped SDL size queries, the substitute selector layout and the fixture.
+#include "tests/session/input_fixture.h"
+
+#include <GL/glew.h>
+
+#include "app/program_context.h"
+
+SizeOverrides sizeOverrides;
+int layoutCalls = 0;
+
+namespace {
+TestWindow theWindow;
+
+bool openTestWindow()
+{
+    // Step 1: video and a double-buffered GL context on a hidden, high-DPI-aware window.
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        return false;
+    }
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    theWindow.window = SDL_CreateWindow("input test", 0, 0, testWindowWidth, testWindowHeight,
+                                        SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE |
+                                            SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_HIDDEN);
+    if (theWindow.window == nullptr) {
+        return false;
+    }
+    // Step 2: the program's context, recorded so that makeProgramContextCurrent can restore it.
+    theWindow.context = SDL_GL_CreateContext(theWindow.window);
+    if (theWindow.context == nullptr) {
+        return false;
+    }
+    setProgramContext(theWindow.window, theWindow.context);
+    // Step 3: the 2D renderer, which brings a GL context of its own.
+    theWindow.renderer = SDL_CreateRenderer(theWindow.window, -1, 0);
+    return theWindow.renderer != nullptr;
+}
+
+void closeTestWindow()
+{
+    if (theWindow.renderer != nullptr) {
+        SDL_DestroyRenderer(theWindow.renderer);
+        theWindow.renderer = nullptr;
+    }
+    setProgramContext(nullptr, nullptr);
+    if (theWindow.context != nullptr) {
+        SDL_GL_DeleteContext(theWindow.context);
+        theWindow.context = nullptr;
+    }
+    if (theWindow.window != nullptr) {
+        SDL_DestroyWindow(theWindow.window);
+        theWindow.window = nullptr;
+    }
+    SDL_Quit();
+}
+}  // namespace
+
+const TestWindow& testWindow()
+{
+    return theWindow;
+}
+
+extern "C" void __real_SDL_GetWindowSize(SDL_Window* window, int* width, int* height);
+extern "C" void __real_SDL_GL_GetDrawableSize(SDL_Window* window, int* width, int* height);
+
+extern "C" void __wrap_SDL_GetWindowSize(SDL_Window* window, int* width, int* height)
+{
+    if (!sizeOverrides.windowSize) {
+        __real_SDL_GetWindowSize(window, width, height);
+        return;
+    }
+    *width = sizeOverrides.windowWidth;
+    *height = sizeOverrides.windowHeight;
+}
+
+extern "C" void __wrap_SDL_GL_GetDrawableSize(SDL_Window* window, int* width, int* height)
+{
+    if (!sizeOverrides.drawableSize) {
+        __real_SDL_GL_GetDrawableSize(window, width, height);
+        return;
+    }
+    *width = sizeOverrides.drawableWidth;
+    *height = sizeOverrides.drawableHeight;
+}
+
+SelectorRect layoutSelector(const DisplayState& display)
+{
+    ++layoutCalls;
+    SelectorRect rect;
+    rect.x = display.drawableWidth / 4;
+    rect.y = display.drawableHeight / 2;
+    rect.width = 11;
+    rect.height = 22;
+    return rect;
+}
+
+void InputTest::SetUp()
+{
+    ASSERT_NE(testWindow().renderer, nullptr) << "no test window: " << SDL_GetError();
+    resetStreamScript();
+    layoutCalls = 0;
+    sizeOverrides = SizeOverrides{};
+    display.window = testWindow().window;
+    display.renderer = testWindow().renderer;
+    display.drawableWidth = testWindowWidth;
+    display.drawableHeight = testWindowHeight;
+    selector = SelectorRect{100, 200, 12, 24};
+    audio.playbackMuted = false;
+    SDL_ShowCursor(SDL_ENABLE);
+}
+
+void InputTest::TearDown()
+{
+    SDL_SetWindowFullscreen(testWindow().window, 0);
+    sizeOverrides = SizeOverrides{};
+}
+
+void InputTest::send(const SDL_Event& event)
+{
+    handleEvent(event, session, display, params, animation, selector, audio, inputDeviceIndex);
+}
+
+void InputTest::press(SDL_Keycode key, Uint16 modifiers, Uint8 repeat)
+{
+    send(keyEvent(key, true, modifiers, repeat));
+}
+
+void InputTest::release(SDL_Keycode key)
+{
+    send(keyEvent(key, false));
+}
+
+void InputTest::mouse(Uint8 button, bool down, int x, int y)
+{
+    send(buttonEvent(button, down, x, y));
+}
+
+void InputTest::enterVisualization()
+{
+    display.visualizing = true;
+    params.fade = 0.5f;
+}
+
+void InputTest::displaceProgramContext()
+{
+    SDL_RenderClear(testWindow().renderer);
+    SDL_RenderFlush(testWindow().renderer);
+    ASSERT_NE(SDL_GL_GetCurrentContext(), testWindow().context);
+}
+
+void InputTest::expectViewport(int width, int height)
+{
+    ASSERT_EQ(SDL_GL_GetCurrentContext(), testWindow().context);
+    GLint viewport[4] = {-1, -1, -1, -1};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[0], 0);
+    EXPECT_EQ(viewport[1], 0);
+    EXPECT_EQ(viewport[2], width);
+    EXPECT_EQ(viewport[3], height);
+}
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    const bool opened = openTestWindow();
+    if (!opened) {
+        fprintf(stderr, "cannot open the test window: %s\n", SDL_GetError());
+    }
+    const int result = opened ? RUN_ALL_TESTS() : 1;
+    closeTestWindow();
+    return result;
+}

@@ -1,0 +1,80 @@
+// Scripted stream control: link-time substitutes for countInputDevices, selectInputSource,
+// setDemoPlayback and resetAnalysis.
+#include "tests/session/stream_script.h"
+
+#include "audio/audio_devices.h"
+
+StreamScript streamScript;
+
+namespace {
+void record(StreamCall call, int argument, int result)
+{
+    if (streamScript.logCount < StreamScript::logCapacity) {
+        streamScript.log[streamScript.logCount++] = StreamCallRecord{call, argument, result};
+    }
+}
+
+bool openable(int selection)
+{
+    // The default recording device exists only where some device can record.
+    if (selection < -1 || selection >= streamScript.inputDevices || streamScript.inputDevices == 0) {
+        return false;
+    }
+    return (streamScript.brokenSelections & (1u << (selection + 1))) == 0;
+}
+}  // namespace
+
+void resetStreamScript()
+{
+    streamScript = StreamScript{};
+}
+
+void clearStreamLog()
+{
+    streamScript.logCount = 0;
+}
+
+std::string streamLog()
+{
+    std::string text;
+    for (int i = 0; i < streamScript.logCount; ++i) {
+        const StreamCallRecord& entry = streamScript.log[i];
+        text += text.empty() ? "" : " ";
+        if (entry.call == StreamCall::resetAnalysis) {
+            text += "reset";
+            continue;
+        }
+        text += entry.call == StreamCall::selectSource ? "select(" : "play(";
+        text += std::to_string(entry.argument) + ")=" + std::to_string(entry.result);
+    }
+    return text;
+}
+
+int countInputDevices()
+{
+    ++streamScript.countCalls;
+    return streamScript.inputDevices;
+}
+
+int selectInputSource(int selection, AudioContext&)
+{
+    const int result = openable(selection) ? selection : -2;
+    streamScript.captureSelection = result;
+    record(StreamCall::selectSource, selection, result);
+    return result;
+}
+
+bool setDemoPlayback(bool on, AudioContext& context)
+{
+    if (on) {
+        streamScript.mutedWhenStarted = context.playbackMuted.load();
+    }
+    streamScript.playbackRunning = on && streamScript.outputDevice;
+    record(StreamCall::demoPlayback, on ? 1 : 0, streamScript.playbackRunning ? 1 : 0);
+    return streamScript.playbackRunning;
+}
+
+void resetAnalysis(AudioContext&)
+{
+    record(StreamCall::resetAnalysis, 0, 0);
+}
