@@ -48,7 +48,13 @@ struct AudioContext {
 // Returns 0, or 2 when the FFT configuration cannot be allocated.
 int runAudioSession(DisplayState& display, ShaderBindings& bindings);
 
+// Fills a fresh record for use with the callbacks: the given FFT configuration, all statistics, the
+// window and the spectrum cleared, the band bins, stereo, and the embedded demo track at frame 0.
+void prepareAudioContext(AudioContext& context, kiss_fft_cfg fftConfig);
+
 // Clears the analysis state (levels, history, window, spectrum, beat and silence state, demo position).
+// The values the main thread can see are cleared at once; the window and the spectrum, which only the
+// audio thread touches, are cleared by the next callback before it copies its buffer in.
 void resetAnalysis(AudioContext& context);
 
 int onCaptureBuffer(const void* input, void* output, unsigned long frameCount,

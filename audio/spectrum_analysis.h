@@ -2,7 +2,8 @@
 #pragma once
 #include "audio/audio_context.h"
 
-// Analyses the frames just copied into the sample window; does nothing without a context.
+// Analyses the frames just copied into the sample window; does nothing without a context or without
+// its FFT configuration.
 void analyseBuffer(unsigned int frameCount, AudioContext* context);
 
 // First FFT bin of each band, from the band edge table.

@@ -1,0 +1,120 @@
+// Input device enumeration and the two PortAudio streams: capture from a chosen device, demo playback.
+#include "audio/audio_devices.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr double streamSampleRate = 44100.0;
+constexpr unsigned long streamFramesPerBuffer = windowFrames;
+
+// Held from a successful open until closed; at most one of them runs at a time.
+PaStream* captureStream = nullptr;
+PaStream* playbackStream = nullptr;
+
+// A held stream is closed before its handle is reused, also when it has already gone inactive (its
+// device failed or its callback completed), since PortAudio keeps it open until closed. The analysis
+// is reset first because the stream fed it; a callback still running may land in the cleared state.
+void closeHeldStream(PaStream*& stream, AudioContext& context)
+{
+    if (stream == nullptr) return;
+    resetAnalysis(context);
+    Pa_StopStream(stream);
+    Pa_CloseStream(stream);
+    stream = nullptr;
+}
+
+PaStreamParameters streamParameters(PaDeviceIndex device, int maxChannels, PaTime latency)
+{
+    PaStreamParameters parameters{};
+    parameters.device = device;
+    parameters.channelCount = std::min(2, maxChannels);
+    parameters.sampleFormat = paFloat32;
+    parameters.suggestedLatency = latency;
+    parameters.hostApiSpecificStreamInfo = nullptr;
+    return parameters;
+}
+
+// Opens and starts one direction's stream into the handle; leaves the handle empty on failure.
+bool openStartedStream(PaStream*& stream, const PaStreamParameters* input,
+                       const PaStreamParameters* output, PaStreamCallback* callback,
+                       AudioContext& context)
+{
+    const PaStreamParameters& used = input != nullptr ? *input : *output;
+    if (Pa_OpenStream(&stream, input, output, streamSampleRate, streamFramesPerBuffer, paClipOff,
+                      callback, &context) != paNoError) {
+        stream = nullptr;
+        return false;
+    }
+    context.channelCount.store(static_cast<uint32_t>(used.channelCount), std::memory_order_relaxed);
+    if (Pa_StartStream(stream) != paNoError) {
+        resetAnalysis(context);
+        Pa_CloseStream(stream);
+        stream = nullptr;
+        return false;
+    }
+    return true;
+}
+
+// -1 is the default recording device; values below it find no device (inputDeviceAt refuses them).
+PaDeviceIndex captureDeviceFor(int selection)
+{
+    if (selection == -1) return Pa_GetDefaultInputDevice();
+    return inputDeviceAt(selection);
+}
+
+const PaDeviceInfo* deviceInfoOf(PaDeviceIndex device)
+{
+    return device == paNoDevice ? nullptr : Pa_GetDeviceInfo(device);
+}
+
+}  // namespace
+
+int countInputDevices()
+{
+    int count = 0;
+    const int devices = Pa_GetDeviceCount();
+    for (int i = 0; i < devices; ++i) {
+        const PaDeviceInfo* info = Pa_GetDeviceInfo(i);
+        if (info != nullptr && info->maxInputChannels > 0) ++count;
+    }
+    return count;
+}
+
+int inputDeviceAt(int n)
+{
+    if (n < 0) return paNoDevice;
+    int seen = 0;
+    const int devices = Pa_GetDeviceCount();
+    for (int i = 0; i < devices; ++i) {
+        const PaDeviceInfo* info = Pa_GetDeviceInfo(i);
+        if (info == nullptr || info->maxInputChannels <= 0) continue;
+        if (seen == n) return i;
+        ++seen;
+    }
+    return paNoDevice;
+}
+
+bool setDemoPlayback(bool on, AudioContext& context)
+{
+    closeHeldStream(playbackStream, context);
+    if (!on) return false;
+    const PaDeviceIndex device = Pa_GetDefaultOutputDevice();
+    const PaDeviceInfo* info = deviceInfoOf(device);
+    if (info == nullptr) return false;
+    const PaStreamParameters output =
+        streamParameters(device, info->maxOutputChannels, info->defaultLowOutputLatency);
+    return openStartedStream(playbackStream, nullptr, &output, onPlaybackBuffer, context);
+}
+
+int selectInputSource(int selection, AudioContext& context)
+{
+    const PaDeviceIndex device = captureDeviceFor(selection);
+    const PaDeviceInfo* info = deviceInfoOf(device);
+    closeHeldStream(captureStream, context);
+    if (info == nullptr) return -2;
+    const PaStreamParameters input =
+        streamParameters(device, info->maxInputChannels, info->defaultLowInputLatency);
+    if (!openStartedStream(captureStream, &input, nullptr, onCaptureBuffer, context)) return -2;
+    return selection;
+}
