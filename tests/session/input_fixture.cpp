@@ -1,63 +1,10 @@
-// The input tests' window, the wrapped SDL size queries, the substitute selector layout and the fixture.
+// The input tests' wrapped SDL size queries, the substitute selector layout and the fixture.
 #include "tests/session/input_fixture.h"
 
 #include <GL/glew.h>
 
-#include "app/program_context.h"
-
 SizeOverrides sizeOverrides;
 int layoutCalls = 0;
-
-namespace {
-TestWindow theWindow;
-
-bool openTestWindow()
-{
-    // Step 1: video and a double-buffered GL context on a hidden, high-DPI-aware window.
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-        return false;
-    }
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    theWindow.window = SDL_CreateWindow("input test", 0, 0, testWindowWidth, testWindowHeight,
-                                        SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE |
-                                            SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_HIDDEN);
-    if (theWindow.window == nullptr) {
-        return false;
-    }
-    // Step 2: the program's context, recorded so that makeProgramContextCurrent can restore it.
-    theWindow.context = SDL_GL_CreateContext(theWindow.window);
-    if (theWindow.context == nullptr) {
-        return false;
-    }
-    setProgramContext(theWindow.window, theWindow.context);
-    // Step 3: the 2D renderer, which brings a GL context of its own.
-    theWindow.renderer = SDL_CreateRenderer(theWindow.window, -1, 0);
-    return theWindow.renderer != nullptr;
-}
-
-void closeTestWindow()
-{
-    if (theWindow.renderer != nullptr) {
-        SDL_DestroyRenderer(theWindow.renderer);
-        theWindow.renderer = nullptr;
-    }
-    setProgramContext(nullptr, nullptr);
-    if (theWindow.context != nullptr) {
-        SDL_GL_DeleteContext(theWindow.context);
-        theWindow.context = nullptr;
-    }
-    if (theWindow.window != nullptr) {
-        SDL_DestroyWindow(theWindow.window);
-        theWindow.window = nullptr;
-    }
-    SDL_Quit();
-}
-}  // namespace
-
-const TestWindow& testWindow()
-{
-    return theWindow;
-}
 
 extern "C" void __real_SDL_GetWindowSize(SDL_Window* window, int* width, int* height);
 extern "C" void __real_SDL_GL_GetDrawableSize(SDL_Window* window, int* width, int* height);
@@ -156,16 +103,4 @@ void InputTest::expectViewport(int width, int height)
     EXPECT_EQ(viewport[1], 0);
     EXPECT_EQ(viewport[2], width);
     EXPECT_EQ(viewport[3], height);
-}
-
-int main(int argc, char** argv)
-{
-    ::testing::InitGoogleTest(&argc, argv);
-    const bool opened = openTestWindow();
-    if (!opened) {
-        fprintf(stderr, "cannot open the test window: %s\n", SDL_GetError());
-    }
-    const int result = opened ? RUN_ALL_TESTS() : 1;
-    closeTestWindow();
-    return result;
 }

@@ -1,22 +1,11 @@
-// A hidden window with its GL context and 2D renderer, and the records that one event works on.
+// The fixture of the input tests: the records that one event works on, over the shared hidden window.
 #pragma once
 #include <gtest/gtest.h>
 
 #include "session/input_handling.h"
 #include "tests/session/sdl_events.h"
 #include "tests/session/stream_script.h"
-
-struct TestWindow {
-    SDL_Window* window = nullptr;
-    SDL_GLContext context = nullptr;
-    SDL_Renderer* renderer = nullptr;
-};
-
-constexpr int testWindowWidth = 640;
-constexpr int testWindowHeight = 360;
-
-// Created by the test program's main before any test runs.
-const TestWindow& testWindow();
+#include "tests/session/test_window.h"
 
 // Sizes that the wrapped SDL size queries report instead of the real ones, where set.
 struct SizeOverrides {

@@ -1,5 +1,5 @@
-// Scripted stream control: link-time substitutes for countInputDevices, selectInputSource,
-// setDemoPlayback and resetAnalysis.
+// Scripted stream control: link-time substitutes for countInputDevices, inputDeviceAt,
+// selectInputSource, setDemoPlayback and resetAnalysis.
 #include "tests/session/stream_script.h"
 
 #include "audio/audio_devices.h"
@@ -54,6 +54,11 @@ int countInputDevices()
 {
     ++streamScript.countCalls;
     return streamScript.inputDevices;
+}
+
+int inputDeviceAt(int n)
+{
+    return n >= 0 && n < streamScript.inputDevices ? n : -1;
 }
 
 int selectInputSource(int selection, AudioContext&)
