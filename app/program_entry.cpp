@@ -5,6 +5,7 @@
 #include <portaudio.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 
 #include "app/driver_timeout_guard.h"
@@ -16,7 +17,19 @@ namespace {
 constexpr int codeSdlInitFailed = 10;
 constexpr int codeAudioInitFailed = 3;
 constexpr int codeAudioTerminateFailed = 4;
+
+// Without a display SDL falls back to a driver that shows nothing; the program would then run
+// invisibly with no way to quit it. Such a driver counts only when the user asked for it.
+bool videoIsInvisible()
+{
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver == nullptr) {
+        return true;
+    }
+    bool invisible = std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0;
+    return invisible && std::getenv("SDL_VIDEODRIVER") == nullptr;
 }
+}  // namespace
 
 int runProgram(int argc, const char* const* argv)
 {
@@ -29,6 +42,10 @@ int runProgram(int argc, const char* const* argv)
     // 4. Video; without it no message can be shown.
     SDL_SetMainReady();
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        return codeSdlInitFailed;
+    }
+    if (videoIsInvisible()) {
+        SDL_Quit();
         return codeSdlInitFailed;
     }
     // 5. Audio library.

@@ -6,6 +6,7 @@
 #include <SDL.h>
 #include <portaudio.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@ std::vector<std::string> calls;
 bool sdlInitFails = false;
 bool paInitializeFails = false;
 bool paTerminateFails = false;
+const char* videoDriver = "x11";
 int windowResult = 0;
 bool windowFullscreen = false;
 bool windowVisualizing = false;
@@ -37,6 +39,8 @@ protected:
         calls.clear();
         sdlInitFails = paInitializeFails = paTerminateFails = false;
         windowResult = 0;
+        videoDriver = "x11";
+        unsetenv("SDL_VIDEODRIVER");
         memoryRegistry() = MemoryRegistry();
         memoryRegistry().values["TdrDelay"] = 2;
     }
@@ -51,6 +55,7 @@ int __wrap_SDL_Init(Uint32 flags)
     return sdlInitFails ? -1 : 0;
 }
 void __wrap_SDL_Quit() { calls.push_back("SDL_Quit"); }
+const char* __wrap_SDL_GetCurrentVideoDriver() { return videoDriver; }
 PaError __wrap_Pa_Initialize()
 {
     calls.push_back("Pa_Initialize");
@@ -139,4 +144,23 @@ TEST_F(Entry, RegistryFailuresNeverChangeTheExitCode)
     memoryRegistry().writesFail = true;
     windowResult = 17;
     EXPECT_EQ(runWith({}), 17);
+}
+
+TEST_F(Entry, AVideoDriverThatShowsNothingCountsAsNoDisplay)
+{
+    for (const char* driver : {"offscreen", "dummy"}) {
+        calls.clear();
+        videoDriver = driver;
+        EXPECT_EQ(runWith({}), 10) << driver;
+        std::vector<std::string> expected{"SDL_SetMainReady", "SDL_Init 32", "SDL_Quit"};
+        EXPECT_EQ(calls, expected);
+    }
+}
+
+TEST_F(Entry, AnInvisibleVideoDriverAskedForByTheUserIsAccepted)
+{
+    videoDriver = "offscreen";
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    EXPECT_EQ(runWith({}), 0);
+    unsetenv("SDL_VIDEODRIVER");
 }
