@@ -25,7 +25,7 @@ def top_windows():
     return windows
 
 
-def wait_for_window(name, timeout=20.0):
+def wait_for_window(name, timeout=30.0):
     deadline = time.time() + timeout
     while time.time() < deadline:
         for window in top_windows():
@@ -43,7 +43,7 @@ def start(args=(), egl=True, env_extra=None):
         env.pop("SDL_VIDEO_X11_FORCE_EGL", None)
     env.update(env_extra or {})
     return subprocess.Popen([PROGRAM, *args], env=env, stdin=subprocess.DEVNULL,
-                            stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
 def focus(window_id):
@@ -164,3 +164,18 @@ def difference_share(a, b, threshold=24):
         if max(abs(ra[i] - rb[i]), abs(ra[i + 1] - rb[i + 1]), abs(ra[i + 2] - rb[i + 2])) > threshold:
             changed += 1
     return changed / max(total, 1)
+
+
+def embedded_image(name):
+    """A generated image of the build as (width, height, bytes of RGB), for 960x540 images."""
+    path = os.path.join(os.environ.get("QUASARINE_BUILD_DIR", ""), "assets", "images", name + ".raw")
+    with open(path, "rb") as f:
+        bgr = f.read()
+    rgb = bytearray(len(bgr))
+    rgb[0::3], rgb[1::3], rgb[2::3] = bgr[2::3], bgr[1::3], bgr[0::3]
+    return 960, 540, bytes(rgb)
+
+
+def matches_image(shot, image, threshold=24):
+    """Share of sampled pixels of a screenshot that match an image copied to the whole window."""
+    return 1.0 - difference_share(shot, image, threshold)
