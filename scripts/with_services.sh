@@ -13,6 +13,8 @@ pulse_pid=""
 
 stop_services() {
   [ -n "$pulse_pid" ] && kill "$pulse_pid" 2>/dev/null && wait "$pulse_pid" 2>/dev/null
+  # Tests may have restarted the server; every server on this configuration goes.
+  [ -n "${QUASARINE_PULSE_CONFIG:-}" ] && pkill -f "$QUASARINE_PULSE_CONFIG" 2>/dev/null
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
   rm -rf "$scratch"
 }
@@ -44,7 +46,6 @@ PA
   HOME="$scratch/home" pulseaudio -n -F "$QUASARINE_PULSE_CONFIG" --daemonize=no --exit-idle-time=-1 \
     --use-pid-file=no --log-target=file:"$scratch/pulse.log" >/dev/null 2>&1 &
   pulse_pid=$!
-  export QUASARINE_PULSE_PID=$pulse_pid
   for _ in $(seq 100); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
   pactl info >/dev/null 2>&1 || { echo "PulseAudio did not start"; cat "$scratch/pulse.log"; exit 1; }
 fi

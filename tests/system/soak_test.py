@@ -1,0 +1,119 @@
+"""Long runs and faults through the real binary: demo mode at a small window size with memory and
+file descriptors watched, the audio server killed and restarted, the sink unloaded during
+playback, the window shrunk to one pixel and back, and SIGTERM during playback."""
+import os
+import signal
+import subprocess
+import time
+import unittest
+
+import harness
+
+SOAK_SECONDS = float(os.environ.get("QUASARINE_SOAK_SECONDS", "60"))
+
+
+def resident_kib(pid):
+    with open(f"/proc/{pid}/status") as f:
+        for line in f:
+            if line.startswith("VmRSS:"):
+                return int(line.split()[1])
+    return 0
+
+
+def open_descriptors(pid):
+    return len(os.listdir(f"/proc/{pid}/fd"))
+
+
+def restart_audio_server():
+    """Kills the private PulseAudio server and starts it again with the same configuration."""
+    config = os.environ["QUASARINE_PULSE_CONFIG"]
+    subprocess.run(["pkill", "-KILL", "-f", config], check=True)
+    time.sleep(1.0)
+    server = subprocess.Popen(["pulseaudio", "-n", "-F", config, "--daemonize=no",
+                               "--exit-idle-time=-1", "--use-pid-file=no"],
+                              env=dict(os.environ, HOME=os.path.dirname(config) + "/home"),
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    harness.wait_until(lambda: subprocess.run(["pactl", "info"], capture_output=True).returncode == 0, 10)
+    return server
+
+
+class Soak(unittest.TestCase):
+    def start_demo(self):
+        process = harness.start(["--viz"])
+        window = harness.wait_for_window(harness.WINDOW_TITLE)
+        self.assertIsNotNone(window)
+        time.sleep(1.0)
+        harness.key(window[0], "space")
+        return process, window
+
+    def quit(self, process, window):
+        self.assertIsNone(process.poll(), "the program ended by itself")
+        harness.key(window[0], "Escape")
+        self.assertEqual(harness.finish(process), 0)
+
+    def test_demo_mode_keeps_memory_and_descriptors_flat(self):
+        process, window = self.start_demo()
+        subprocess.run(["xdotool", "windowsize", window[0], "320", "180"], check=True)
+        settle = min(20.0, SOAK_SECONDS / 3)
+        time.sleep(settle)
+        first_rss, first_fds = resident_kib(process.pid), open_descriptors(process.pid)
+        samples = []
+        deadline = time.time() + SOAK_SECONDS - settle
+        while time.time() < deadline:
+            time.sleep(5)
+            self.assertIsNone(process.poll(), "the program crashed during the soak")
+            samples.append((resident_kib(process.pid), open_descriptors(process.pid)))
+        # Allocator and driver caches may still settle by a few megabytes; a leak grows steadily.
+        self.assertLess(max(s[0] for s in samples) - first_rss, 8 * 1024, samples)
+        self.assertEqual({s[1] for s in samples}, {first_fds}, samples)
+        self.quit(process, window)
+
+    def test_killed_and_restarted_audio_server_is_survived(self):
+        process = harness.start(["--viz"])
+        window = harness.wait_for_window(harness.WINDOW_TITLE)
+        time.sleep(1.5)
+        restart_audio_server()
+        time.sleep(1.0)
+        self.assertIsNone(process.poll(), "the program died with the audio server")
+        # Selecting the sources again reaches the new server: the demo track is heard.
+        harness.key(window[0], "Down", "Up", "space")
+        self.assertGreater(harness.wait_until(lambda: harness.peak_level(harness.record_monitor(1.0)), 6), 1000)
+        self.quit(process, window)
+
+    def test_sink_unloaded_during_playback_and_back(self):
+        process, window = self.start_demo()
+        time.sleep(1.5)
+        modules = subprocess.run(["pactl", "list", "short", "modules"], capture_output=True,
+                                 text=True).stdout
+        sink_module = [line.split()[0] for line in modules.splitlines() if "module-null-sink" in line][0]
+        subprocess.run(["pactl", "unload-module", sink_module], check=True)
+        time.sleep(1.5)
+        self.assertIsNone(process.poll(), "the program died with the sink")
+        subprocess.run(["pactl", "load-module", "module-null-sink", "sink_name=quasarine_sink",
+                        "rate=44100", "channels=2"], check=True, capture_output=True)
+        subprocess.run(["pactl", "set-default-sink", "quasarine_sink"], check=True)
+        subprocess.run(["pactl", "set-default-source", "quasarine_sink.monitor"], check=True)
+        harness.key(window[0], "space", "space")
+        self.assertGreater(harness.wait_until(lambda: harness.peak_level(harness.record_monitor(1.0)), 6), 1000)
+        self.quit(process, window)
+
+    def test_window_shrunk_to_one_pixel_and_back(self):
+        process, window = self.start_demo()
+        for size in [("1", "1"), ("960", "540"), ("1", "1"), ("640", "360")]:
+            subprocess.run(["xdotool", "windowsize", window[0], *size], check=True)
+            time.sleep(0.7)
+            self.assertIsNone(process.poll(), f"the program died at {size}")
+        self.quit(process, window)
+
+    def test_sigterm_during_playback_ends_cleanly(self):
+        process, _ = self.start_demo()
+        time.sleep(2.0)
+        process.send_signal(signal.SIGTERM)
+        self.assertEqual(harness.finish(process), 0)
+        streams = subprocess.run(["pactl", "list", "short", "sink-inputs"], capture_output=True,
+                                 text=True).stdout
+        self.assertEqual(streams.strip(), "", "a playback stream outlived the program")
+
+
+if __name__ == "__main__":
+    unittest.main()
