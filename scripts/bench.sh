@@ -10,3 +10,6 @@ for bench in build/bench/bench_*; do
   echo "== $(basename "$bench")"
   "$bench" --benchmark_counters_tabular=true
 done
+echo "== whole program"
+QUASARINE_BINARY=build/app/quasarine QUASARINE_BUILD_DIR=build \
+  scripts/with_services.sh python3 scripts/measure_program.py
