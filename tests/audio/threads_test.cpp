@@ -1,0 +1,90 @@
+// Concurrency test for the ThreadSanitizer build: real streams run their callbacks while the main
+// thread resets the analysis, reads what the session reads and toggles the mute, for a few seconds.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <chrono>
+#include <cmath>
+
+#include "audio/audio_devices.h"
+#include "tests/audio/audio_test_support.h"
+#include "tests/audio/process_support.h"
+
+namespace {
+
+struct MainThreadView {
+    int buffersSeen = 0;  // changes of historyIndex noticed between reads
+    bool sawSound = false;
+};
+
+// What the session does each frame, at about 100 frames a second, with a reset every tenth frame.
+MainThreadView exerciseMainThread(AudioContext& audio, double seconds, bool toggleMute)
+{
+    MainThreadView view;
+    uint32_t lastIndex = audio.historyIndex.load(std::memory_order_relaxed);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    for (int frame = 0; std::chrono::steady_clock::now() < end; ++frame) {
+        float sum = 0.0f;
+        for (int b = 0; b < bandCountFixed; ++b)
+            sum += audio.bandLevels[b].load(std::memory_order_relaxed) + audio.bandPeaks[b].load(std::memory_order_relaxed);
+        view.sawSound = view.sawSound || sum > 0.0f;
+        (void)audio.beatCount.load(std::memory_order_relaxed);
+        (void)audio.silent.load(std::memory_order_relaxed);
+        if (toggleMute) audio.playbackMuted.store(frame % 20 < 10, std::memory_order_relaxed);
+        if (frame % 10 == 9) resetAnalysis(audio);
+        const uint32_t index = audio.historyIndex.load(std::memory_order_relaxed);
+        view.buffersSeen += index != lastIndex ? 1 : 0;
+        lastIndex = index;
+        sleepSeconds(0.01);
+    }
+    return view;
+}
+
+// A new stream pauses for up to two seconds before it runs steadily.
+bool streamRuns(AudioContext& audio)
+{
+    return waitForSteps([&] { return audio.historyIndex.load(std::memory_order_relaxed); }, 10, 6.0);
+}
+
+class StreamThreads : public PreparedContext {
+protected:
+    void SetUp() override
+    {
+        PreparedContext::SetUp();
+        ASSERT_EQ(Pa_Initialize(), paNoError);
+        if (countInputDevices() == 0 || Pa_GetDefaultOutputDevice() == paNoDevice)
+            GTEST_SKIP() << "no audio device: run under scripts/with_services.sh";
+    }
+    void TearDown() override
+    {
+        selectInputSource(-2, audio);
+        setDemoPlayback(false, audio);
+        Pa_Terminate();
+        PreparedContext::TearDown();
+    }
+};
+
+TEST_F(StreamThreads, PlaybackRunsAgainstResetsReadsAndMuting)
+{
+    ASSERT_TRUE(setDemoPlayback(true, audio));
+    ASSERT_TRUE(streamRuns(audio));
+    const MainThreadView view = exerciseMainThread(audio, 3.0, true);
+    EXPECT_GT(view.buffersSeen, 50) << "about 43 buffers a second arrive";
+    EXPECT_TRUE(view.sawSound);
+    EXPECT_FALSE(setDemoPlayback(false, audio));
+}
+
+TEST_F(StreamThreads, CaptureRunsAgainstResetsAndReads)
+{
+    ASSERT_EQ(selectInputSource(-1, audio), -1);
+    const pid_t player = spawnQuiet({"paplay", "--raw", "--format=s16le", "--channels=2", "/dev/urandom"});
+    ASSERT_TRUE(streamRuns(audio));
+    const MainThreadView view = exerciseMainThread(audio, 3.0, false);
+    if (player > 0) kill(player, SIGTERM);
+    waitForExit(player);
+    EXPECT_GT(view.buffersSeen, 50);
+    EXPECT_TRUE(view.sawSound) << "the noise played into the sink is captured";
+    EXPECT_EQ(selectInputSource(-2, audio), -2);
+}
+
+}  // namespace
