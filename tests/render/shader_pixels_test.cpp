@@ -36,7 +36,7 @@ constexpr int countValueTolerance = 2;
 // z^4, the exponential's growth for 3-7), and llvmpipe's exp, sin and cos are approximations of
 // their own. 2^-14 relative, 1024 units of the 24-bit value (measured here: 99% of the pixels
 // within 300), keeps every other fault of the background path visible: another iterate or
-// another blend of d and T moves the value by millions.
+// another blend of d and T moves it much further.
 constexpr int backgroundValueTolerance = 1024;
 
 using Pixels = std::vector<uint8_t>;  // RGBA rows, bottom row first, as glReadPixels gives them
