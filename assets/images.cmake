@@ -6,7 +6,7 @@ add_executable(quasarine_image_generator
   image_generator/main.cpp image_generator/canvas.cpp image_generator/text.cpp
   image_generator/fractal.cpp image_generator/font_strip.cpp image_generator/selector_images.cpp
   image_generator/icon_image.cpp image_generator/title_image.cpp image_generator/help_image.cpp
-  image_generator/controls_image.cpp)
+  image_generator/controls_image.cpp image_generator/help_sketches.cpp)
 target_compile_options(quasarine_image_generator PRIVATE -Wall -Wextra -fno-exceptions -O2)
 target_link_libraries(quasarine_image_generator PRIVATE PkgConfig::FREETYPE)
 

@@ -50,6 +50,21 @@ float triangleDistance(float px, float py, const float xs[3], const float ys[3])
     return worst;
 }
 
+// Distance from a point to an arc: to the ring within the arc's angles, else to the nearer end.
+float arcDistance(float px, float py, float cx, float cy, float radius, float from, float to)
+{
+    float angle = std::atan2(cy - py, px - cx);
+    while (angle < from) {
+        angle += 6.2831853f;
+    }
+    if (angle <= to) {
+        return std::fabs(std::hypot(px - cx, py - cy) - radius);
+    }
+    float d0 = std::hypot(px - (cx + radius * std::cos(from)), py - (cy - radius * std::sin(from)));
+    float d1 = std::hypot(px - (cx + radius * std::cos(to)), py - (cy - radius * std::sin(to)));
+    return std::min(d0, d1);
+}
+
 }  // namespace
 
 Canvas makeCanvas(int width, int height, Colour background)
@@ -163,6 +178,18 @@ void strokeCircle(Canvas& canvas, float cx, float cy, float radius, float thickn
     for (int y = static_cast<int>(cy - reach) - 1; y <= static_cast<int>(cy + reach) + 1; ++y) {
         for (int x = static_cast<int>(cx - reach) - 1; x <= static_cast<int>(cx + reach) + 1; ++x) {
             float d = std::fabs(std::hypot(x + 0.5f - cx, y + 0.5f - cy) - radius) - thickness * 0.5f;
+            blendPixel(canvas, x, y, colour, edgeCoverage(d));
+        }
+    }
+}
+
+void strokeArc(Canvas& canvas, float cx, float cy, float radius, float thickness, float from, float to,
+               Colour colour)
+{
+    float reach = radius + thickness;
+    for (int y = static_cast<int>(cy - reach) - 1; y <= static_cast<int>(cy + reach) + 1; ++y) {
+        for (int x = static_cast<int>(cx - reach) - 1; x <= static_cast<int>(cx + reach) + 1; ++x) {
+            float d = arcDistance(x + 0.5f, y + 0.5f, cx, cy, radius, from, to) - thickness * 0.5f;
             blendPixel(canvas, x, y, colour, edgeCoverage(d));
         }
     }

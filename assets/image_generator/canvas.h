@@ -39,6 +39,10 @@ void fillRoundedBox(Canvas& canvas, Box box, float radius, Colour colour, float 
 void strokeRoundedBox(Canvas& canvas, Box box, float radius, float thickness, Colour colour);
 void fillCircle(Canvas& canvas, float cx, float cy, float radius, Colour colour);
 void strokeCircle(Canvas& canvas, float cx, float cy, float radius, float thickness, Colour colour);
+// An arc of a circle from angle from to angle to (radians, counter-clockwise on screen from the
+// positive x axis, from < to), with round ends.
+void strokeArc(Canvas& canvas, float cx, float cy, float radius, float thickness, float from, float to,
+               Colour colour);
 // A line of the given thickness with round ends, antialiased.
 void drawLine(Canvas& canvas, float x0, float y0, float x1, float y1, float thickness, Colour colour);
 // A line ending in a filled arrow head at (x1, y1).

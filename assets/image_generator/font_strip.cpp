@@ -1,4 +1,4 @@
-// The bitmap font: DejaVu Sans Mono rendered in one-bit mode, one glyph per 32 x 32 cell.
+// The bitmap font: DejaVu Sans Mono Bold rendered in one-bit mode, one glyph per 32 x 32 cell.
 #include <algorithm>
 
 #include "assets/image_generator/artwork.h"
@@ -8,15 +8,29 @@ const char fontCellOrder[] =
 
 namespace {
 
-// Widened a little so that the square cells the program draws them into do not look sparse.
+constexpr int widestInk = 28;  // leaves a black margin of two pixels on each side
+
+// Widened so that text drawn in square cells reads as words rather than as spaced-out letters.
 TextStyle glyphStyle()
 {
     TextStyle style;
-    style.font = fontMono;
+    style.font = fontMonoBold;
     style.pixelSize = 27.0f;
-    style.stretch = 1.3f;
+    style.stretch = 1.85f;
     style.mono = true;
     return style;
+}
+
+// One glyph at the common stretch, narrowed where a wide letter would not fit its cell.
+TextMask glyphMask(FontSet& fonts, TextStyle style, char ch)
+{
+    const char text[2] = {ch, '\0'};
+    TextMask mask = renderText(fonts, style, text);
+    if (mask.width > widestInk) {
+        style.stretch = widestStretch(fonts, style, text, widestInk);
+        mask = renderText(fonts, style, text);
+    }
+    return mask;
 }
 
 // The baseline row: ascenders and descenders of the whole set sit centred in the cell.
@@ -24,8 +38,7 @@ int commonBaseline(FontSet& fonts, const TextStyle& style)
 {
     int highest = 0, lowest = 0;
     for (const char* ch = fontCellOrder; *ch != '\0'; ++ch) {
-        const char text[2] = {*ch, '\0'};
-        TextMask mask = renderText(fonts, style, text);
+        TextMask mask = glyphMask(fonts, style, *ch);
         highest = std::max(highest, mask.ascent);
         lowest = std::max(lowest, mask.height - mask.ascent);
     }
@@ -40,8 +53,7 @@ Canvas makeFontStrip(FontSet& fonts)
     Canvas strip = makeCanvas(fontCellCount * fontCellSize, fontCellSize, Colour{0, 0, 0});
     int baseline = commonBaseline(fonts, style);
     for (int cell = 0; fontCellOrder[cell] != '\0'; ++cell) {
-        const char text[2] = {fontCellOrder[cell], '\0'};
-        TextMask mask = renderText(fonts, style, text);
+        TextMask mask = glyphMask(fonts, style, fontCellOrder[cell]);
         int left = cell * fontCellSize + (fontCellSize - mask.width) / 2;
         drawMask(strip, mask, left, baseline - mask.ascent, Colour{255, 255, 255});
     }

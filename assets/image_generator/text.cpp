@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 namespace {
 
@@ -164,22 +165,30 @@ int textAdvance(FontSet& fonts, const TextStyle& style, const char* text)
     return static_cast<int>(std::ceil(pen));
 }
 
-TextMask fitText(FontSet& fonts, TextStyle style, const char* text, int inkWidth, int inkHeight)
+float widestStretch(FontSet& fonts, TextStyle style, const char* text, int inkWidth)
 {
-    // Step 1: the largest size whose ink fits the height (at the current stretch).
-    float low = 2.0f, high = 400.0f;
-    for (int i = 0; i < 40; ++i) {
-        style.pixelSize = 0.5f * (low + high);
-        (renderText(fonts, style, text).height <= inkHeight ? low : high) = style.pixelSize;
-    }
-    style.pixelSize = low;
-    // Step 2: the widest stretch whose ink fits the width.
     float narrow = 0.2f, wide = 4.0f;
     for (int i = 0; i < 40; ++i) {
         style.stretch = 0.5f * (narrow + wide);
         (renderText(fonts, style, text).width <= inkWidth ? narrow : wide) = style.stretch;
     }
-    style.stretch = narrow;
+    return narrow;
+}
+
+float largestSize(FontSet& fonts, TextStyle style, const char* text, int inkHeight)
+{
+    float low = 2.0f, high = 400.0f;
+    for (int i = 0; i < 40; ++i) {
+        style.pixelSize = 0.5f * (low + high);
+        (renderText(fonts, style, text).height <= inkHeight ? low : high) = style.pixelSize;
+    }
+    return low;
+}
+
+TextMask fitText(FontSet& fonts, TextStyle style, const char* text, int inkWidth, int inkHeight)
+{
+    style.pixelSize = largestSize(fonts, style, text, inkHeight);
+    style.stretch = widestStretch(fonts, style, text, inkWidth);
     return renderText(fonts, style, text);
 }
 
@@ -262,8 +271,43 @@ void drawCentredText(Canvas& canvas, FontSet& fonts, const TextStyle& style, con
                      int cx, int baseline, Colour colour)
 {
     TextMask mask = renderText(fonts, style, text);
-    int left = cx - mask.width / 2;
+    int left = cx - textAdvance(fonts, style, text) / 2 + mask.bearing;
     TextMask halo = blurMask(mask, 3);
     drawMask(canvas, halo, left - 3, baseline - mask.ascent - 3, Colour{0, 0, 0});
     drawMask(canvas, mask, left, baseline - mask.ascent, colour);
+}
+
+void drawTextCentredOn(Canvas& canvas, FontSet& fonts, const TextStyle& style, const char* text, int cx,
+                       int baseline, Colour colour)
+{
+    drawTextLine(canvas, fonts, style, text, cx - textAdvance(fonts, style, text) / 2, baseline, colour);
+}
+
+int drawWrappedText(Canvas& canvas, FontSet& fonts, const TextStyle& style, const char* text, int x,
+                    int baseline, int width, int lineHeight, Colour colour)
+{
+    std::string line, word;
+    auto flushLine = [&]() {
+        drawTextLine(canvas, fonts, style, line.c_str(), x, baseline, colour);
+        baseline += lineHeight;
+        line.clear();
+    };
+    for (const char* cursor = text;; ++cursor) {
+        if (*cursor != ' ' && *cursor != '\0') {
+            word += *cursor;
+            continue;
+        }
+        std::string longer = line.empty() ? word : line + " " + word;
+        if (!line.empty() && textAdvance(fonts, style, longer.c_str()) > width) {
+            flushLine();
+            longer = word;
+        }
+        line = longer;
+        word.clear();
+        if (*cursor == '\0') {
+            break;
+        }
+    }
+    flushLine();
+    return baseline;
 }

@@ -40,6 +40,10 @@ void closeFonts(FontSet& fonts);
 TextMask renderText(FontSet& fonts, const TextStyle& style, const char* text);
 // Finds the size and stretch whose ink box comes closest to, without exceeding, the given box.
 TextMask fitText(FontSet& fonts, TextStyle style, const char* text, int inkWidth, int inkHeight);
+// The largest size at the style's stretch whose ink is no taller than inkHeight.
+float largestSize(FontSet& fonts, TextStyle style, const char* text, int inkHeight);
+// The widest stretch at the style's size whose ink is no wider than inkWidth.
+float widestStretch(FontSet& fonts, TextStyle style, const char* text, int inkWidth);
 // Width in pixels of the pen's travel over the text.
 int textAdvance(FontSet& fonts, const TextStyle& style, const char* text);
 
@@ -55,6 +59,13 @@ TextMask blurMask(const TextMask& mask, int radius);
 // Draws a line with its pen starting at x on the baseline y; returns the pen's end.
 int drawTextLine(Canvas& canvas, FontSet& fonts, const TextStyle& style, const char* text, int x,
                  int baseline, Colour colour);
+// Draws a line centred on the column cx.
+void drawTextCentredOn(Canvas& canvas, FontSet& fonts, const TextStyle& style, const char* text, int cx,
+                       int baseline, Colour colour);
+// Draws text broken into lines at spaces so that none is wider than width; returns the baseline
+// below the last line.
+int drawWrappedText(Canvas& canvas, FontSet& fonts, const TextStyle& style, const char* text, int x,
+                    int baseline, int width, int lineHeight, Colour colour);
 // Draws a line centred on the column cx with a dark halo that keeps it readable over artwork.
 void drawCentredText(Canvas& canvas, FontSet& fonts, const TextStyle& style, const char* text,
                      int cx, int baseline, Colour colour);

@@ -1,0 +1,18 @@
+// Drawn diagrams of the help screen: the road of the sound and sketches of the two sound settings.
+#pragma once
+#include "assets/image_generator/canvas.h"
+#include "assets/image_generator/text.h"
+
+struct Point {
+    float x = 0.0f;
+    float y = 0.0f;
+};
+
+// The chain from the music player to Quasarine, boxes joined by arrows across the given row.
+void drawSoundRoad(Canvas& canvas, FontSet& fonts, Box row);
+// A sketch of PulseAudio Volume Control's Input Devices tab with numbered pointers to its steps.
+void drawVolumeControlSketch(Canvas& canvas, FontSet& fonts, Box window);
+// A sketch of the Windows Sound dialog's Recording tab; returns the middle of Stereo Mix's level bar.
+Point drawSoundDialogSketch(Canvas& canvas, FontSet& fonts, Box window);
+// A red disc with a white number, as used for the steps.
+void drawStepBadge(Canvas& canvas, FontSet& fonts, float cx, float cy, int number);

@@ -1,0 +1,17 @@
+// The audio devices that the overlay tests put in front of the title screen.
+#pragma once
+#include <portaudio.h>
+
+#include <string>
+#include <vector>
+
+// One PortAudio device as the test describes it.
+struct ScriptedDevice {
+    std::string name;
+    int inputChannels = 2;
+};
+
+// Replaces the machine's device list and its default recording device (an index or paNoDevice).
+void scriptDevices(const std::vector<ScriptedDevice>& devices, PaDeviceIndex defaultInput);
+// Makes Pa_GetDeviceInfo answer null for every device, as PortAudio does for an index it lost.
+void scriptMissingDeviceInfo(bool missing);
