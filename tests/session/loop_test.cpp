@@ -153,7 +153,8 @@ void drawFractalFrame(const DisplayState&, const ShaderBindings& bindings, const
 class LoopTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_EVENTS), 0) << SDL_GetError(); }
-    static void TearDownTestSuite() { SDL_QuitSubSystem(SDL_INIT_EVENTS); }
+    // SDL_Quit also closes the D-Bus connection that the event subsystem opens.
+    static void TearDownTestSuite() { SDL_Quit(); }
 
     void SetUp() override
     {

@@ -1,0 +1,164 @@
+// The sound-source keys with the real streams on the private PulseAudio server: the demo track, the
+// screen saver and the selector steps open and close real capture and playback streams.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <thread>
+
+#include "audio/audio_devices.h"
+#include "session/input_handling.h"
+#include "tests/session/sdl_events.h"
+
+namespace {
+// A running stream delivers a buffer every 23 ms, but through ALSA's PulseAudio plugin the first
+// buffer after a switch of streams comes about 2 s late here; ten seconds leave room for sanitizers.
+constexpr auto streamPatience = std::chrono::seconds(10);
+
+bool becomesTrue(const std::function<bool()>& condition)
+{
+    const auto deadline = std::chrono::steady_clock::now() + streamPatience;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+}  // namespace
+
+class LiveSourceTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { ASSERT_EQ(Pa_Initialize(), paNoError); }
+    static void TearDownTestSuite() { Pa_Terminate(); }
+
+    void SetUp() override
+    {
+        ASSERT_GT(countInputDevices(), 0) << "no recording device: run under scripts/with_services.sh";
+        fftConfig = kiss_fft_alloc(windowFrames, 0, nullptr, nullptr);
+        ASSERT_NE(fftConfig, nullptr);
+        prepareAudioContext(audio, fftConfig);
+        inputDeviceIndex = selectInputSource(-1, audio);
+        ASSERT_EQ(inputDeviceIndex, -1);
+        session.savedInputDeviceIndex = inputDeviceIndex;
+    }
+
+    void TearDown() override
+    {
+        selectInputSource(-2, audio);
+        setDemoPlayback(false, audio);
+        if (fftConfig != nullptr) {
+            free(fftConfig);
+            fftConfig = nullptr;
+        }
+    }
+
+    void press(SDL_Keycode key)
+    {
+        handleEvent(keyEvent(key), session, display, params, animation, selector, audio, inputDeviceIndex);
+        handleEvent(keyEvent(key, false), session, display, params, animation, selector, audio,
+                    inputDeviceIndex);
+    }
+
+    // The playback callback moves the demo cursor; the capture callback leaves it alone.
+    bool demoTrackAdvances()
+    {
+        const uint32_t start = audio.demoPosition.load();
+        return becomesTrue([&] { return audio.demoPosition.load() != start; });
+    }
+
+    // Every analysed buffer moves the history cursor, whichever stream delivered it.
+    bool analysisAdvances()
+    {
+        const uint32_t start = audio.historyIndex.load();
+        return becomesTrue([&] { return audio.historyIndex.load() != start; });
+    }
+
+    bool analysisStopped()
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        const uint32_t start = audio.historyIndex.load();
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        return audio.historyIndex.load() == start;
+    }
+
+    kiss_fft_cfg fftConfig = nullptr;
+    AudioContext audio;
+    SessionState session;
+    DisplayState display;
+    FractalParams params;
+    AnimationState animation{};
+    SelectorRect selector;
+    int inputDeviceIndex = -2;
+};
+
+TEST_F(LiveSourceTest, SpacePlaysTheDemoTrackAndSpaceAgainRecordsFromTheDefaultDevice)
+{
+    press(SDLK_SPACE);
+    EXPECT_EQ(inputDeviceIndex, -2);
+    EXPECT_TRUE(session.demoPlaying);
+    EXPECT_TRUE(display.visualizing);
+    EXPECT_TRUE(demoTrackAdvances());
+
+    press(SDLK_SPACE);
+    EXPECT_EQ(inputDeviceIndex, -1);
+    EXPECT_FALSE(session.demoPlaying);
+    EXPECT_TRUE(analysisAdvances());
+    const uint32_t stoppedAt = audio.demoPosition.load();
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_EQ(audio.demoPosition.load(), stoppedAt);
+}
+
+TEST_F(LiveSourceTest, ScreenSaverKeepsTheTrackRunningAndSpaceRestartsItFromTheStart)
+{
+    press(SDLK_TAB);
+    EXPECT_TRUE(audio.playbackMuted);
+    EXPECT_TRUE(session.demoPlaying);
+    // Twenty buffers into the track, so that a restart is told apart from the buffers in flight.
+    const uint32_t twentyBuffers = 20 * windowFrames;
+    ASSERT_TRUE(becomesTrue([&] { return audio.demoPosition.load() >= twentyBuffers; }));
+    press(SDLK_SPACE);
+    EXPECT_FALSE(audio.playbackMuted);
+    EXPECT_LT(audio.demoPosition.load(), twentyBuffers);
+    EXPECT_TRUE(demoTrackAdvances());
+
+    press(SDLK_TAB);
+    press(SDLK_TAB);
+    EXPECT_FALSE(session.demoPlaying);
+    EXPECT_FALSE(audio.playbackMuted);
+    EXPECT_EQ(inputDeviceIndex, -1);
+    EXPECT_TRUE(analysisAdvances());
+}
+
+TEST_F(LiveSourceTest, SelectorStepsThroughTheRecordingDevicesAndDownToNone)
+{
+    const int devices = countInputDevices();
+    for (int expected = 0; expected < devices; ++expected) {
+        press(SDLK_UP);
+        EXPECT_EQ(inputDeviceIndex, expected);
+    }
+    press(SDLK_UP);
+    EXPECT_EQ(inputDeviceIndex, devices - 1);
+    EXPECT_TRUE(analysisAdvances());
+
+    for (int expected = devices - 2; expected >= -2; --expected) {
+        press(SDLK_DOWN);
+        EXPECT_EQ(inputDeviceIndex, expected);
+    }
+    EXPECT_TRUE(analysisStopped());
+}
+
+TEST_F(LiveSourceTest, StepUpFromTheDemoTrackStopsItAndRecordsFromTheDefaultDevice)
+{
+    press(SDLK_SPACE);
+    ASSERT_TRUE(demoTrackAdvances());
+    display.visualizing = false;
+    press(SDLK_UP);
+    EXPECT_FALSE(session.demoPlaying);
+    EXPECT_EQ(inputDeviceIndex, -1);
+    const uint32_t stoppedAt = audio.demoPosition.load();
+    EXPECT_TRUE(analysisAdvances());
+    EXPECT_EQ(audio.demoPosition.load(), stoppedAt);
+}
