@@ -63,14 +63,19 @@ TEST(LayoutSelector, ScalesWithTheDrawable)
     EXPECT_EQ(large.y, 905);
     EXPECT_EQ(large.width, 24);
     EXPECT_EQ(large.height, 48);
-    // An odd height: the width is half the height by integer division (768 x 0.0444 = 34.13).
+    // Products are truncated: 1366 x 0.38541666 = 526.48, 768 x 0.8388889 = 644.27, 768 x 0.0444 = 34.13.
     display.drawableWidth = 1366;
     display.drawableHeight = 768;
+    SelectorRect laptop = layoutSelector(display);
+    EXPECT_EQ(laptop.x, 526);
+    EXPECT_EQ(laptop.y, 644);
+    EXPECT_EQ(laptop.height, 34);
+    EXPECT_EQ(laptop.width, 17);
+    // An odd height, 563 x 0.0444 = 25.02: the width is half of it by integer division.
+    display.drawableHeight = 563;
     SelectorRect odd = layoutSelector(display);
-    EXPECT_EQ(odd.x, 526);
-    EXPECT_EQ(odd.y, 644);
-    EXPECT_EQ(odd.height, 34);
-    EXPECT_EQ(odd.width, 17);
+    EXPECT_EQ(odd.height, 25);
+    EXPECT_EQ(odd.width, 12);
 }
 
 TEST(GlyphCell, EveryListedCharacterHasItsCell)
