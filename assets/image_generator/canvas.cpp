@@ -106,11 +106,6 @@ Colour mixColours(Colour from, Colour to, float t)
     return Colour{channel(from.r, to.r), channel(from.g, to.g), channel(from.b, to.b)};
 }
 
-Colour scaleColour(Colour colour, float factor)
-{
-    return mixColours(Colour{}, colour, factor);
-}
-
 void blendPixel(Canvas& canvas, int x, int y, Colour colour, float coverage)
 {
     if (coverage <= 0.0f || x < 0 || y < 0 || x >= canvas.width || y >= canvas.height) {
@@ -121,14 +116,9 @@ void blendPixel(Canvas& canvas, int x, int y, Colour colour, float coverage)
 
 void fillBox(Canvas& canvas, Box box, Colour colour)
 {
-    blendBox(canvas, box, colour, 1.0f);
-}
-
-void blendBox(Canvas& canvas, Box box, Colour colour, float coverage)
-{
     for (int y = box.y; y < box.y + box.height; ++y) {
         for (int x = box.x; x < box.x + box.width; ++x) {
-            blendPixel(canvas, x, y, colour, coverage);
+            setPixel(canvas, x, y, colour);
         }
     }
 }
@@ -233,15 +223,6 @@ void fillTriangle(Canvas& canvas, const float xs[3], const float ys[3], Colour c
     for (int y = top; y <= bottom; ++y) {
         for (int x = left; x <= right; ++x) {
             blendPixel(canvas, x, y, colour, edgeCoverage(triangleDistance(x + 0.5f, y + 0.5f, xs, ys)));
-        }
-    }
-}
-
-void darkenBox(Canvas& canvas, Box box, float factor)
-{
-    for (int y = std::max(box.y, 0); y < std::min(box.y + box.height, canvas.height); ++y) {
-        for (int x = std::max(box.x, 0); x < std::min(box.x + box.width, canvas.width); ++x) {
-            setPixel(canvas, x, y, scaleColour(pixelAt(canvas, x, y), 1.0f - factor));
         }
     }
 }

@@ -29,10 +29,8 @@ void setPixel(Canvas& canvas, int x, int y, Colour colour);
 // Mixes colour into the pixel with the given coverage (0..1); outside the canvas nothing happens.
 void blendPixel(Canvas& canvas, int x, int y, Colour colour, float coverage);
 Colour mixColours(Colour from, Colour to, float t);
-Colour scaleColour(Colour colour, float factor);
 
 void fillBox(Canvas& canvas, Box box, Colour colour);
-void blendBox(Canvas& canvas, Box box, Colour colour, float coverage);
 void strokeBox(Canvas& canvas, Box box, int thickness, Colour colour);
 // Filled rectangle with rounded corners of the given radius, edges antialiased.
 void fillRoundedBox(Canvas& canvas, Box box, float radius, Colour colour, float opacity);
@@ -48,8 +46,6 @@ void drawLine(Canvas& canvas, float x0, float y0, float x1, float y1, float thic
 // A line ending in a filled arrow head at (x1, y1).
 void drawArrow(Canvas& canvas, float x0, float y0, float x1, float y1, float thickness, Colour colour);
 void fillTriangle(Canvas& canvas, const float xs[3], const float ys[3], Colour colour);
-// Darkens a rectangle towards black by the factor (0 keeps it, 1 makes it black).
-void darkenBox(Canvas& canvas, Box box, float factor);
 
 // Writes the pixels as raw blue-green-red bytes; returns 0 on success, 1 when the file cannot be written.
 int writeRawImage(const Canvas& canvas, const char* path);

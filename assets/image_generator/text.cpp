@@ -94,6 +94,18 @@ float maskAt(const TextMask& mask, int x, int y)
     return mask.coverage[static_cast<size_t>(y) * mask.width + x] / 255.0f;
 }
 
+// A fully saturated colour; hue 0 is red, 1/3 green, 2/3 blue.
+Colour hueColour(float hue)
+{
+    float h = (hue - std::floor(hue)) * 6.0f;
+    auto channel = [h](float offset) {
+        float k = std::fmod(offset + h, 6.0f);
+        float v = 1.0f - std::clamp(std::min(k, 4.0f - k), 0.0f, 1.0f);
+        return static_cast<uint8_t>(std::lround(255.0f * v));
+    };
+    return Colour{channel(5.0f), channel(3.0f), channel(1.0f)};
+}
+
 }  // namespace
 
 int openFonts(FontSet& fonts)
@@ -199,17 +211,6 @@ void drawMask(Canvas& canvas, const TextMask& mask, int x, int y, Colour colour)
             blendPixel(canvas, x + col, y + row, colour, maskAt(mask, col, row));
         }
     }
-}
-
-Colour hueColour(float hue)
-{
-    float h = (hue - std::floor(hue)) * 6.0f;
-    auto channel = [h](float offset) {
-        float k = std::fmod(offset + h, 6.0f);
-        float v = 1.0f - std::clamp(std::min(k, 4.0f - k), 0.0f, 1.0f);
-        return static_cast<uint8_t>(std::lround(255.0f * v));
-    };
-    return Colour{channel(5.0f), channel(3.0f), channel(1.0f)};
 }
 
 void drawMaskRainbow(Canvas& canvas, const TextMask& mask, int x, int y)

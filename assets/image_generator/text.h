@@ -69,4 +69,3 @@ int drawWrappedText(Canvas& canvas, FontSet& fonts, const TextStyle& style, cons
 // Draws a line centred on the column cx with a dark halo that keeps it readable over artwork.
 void drawCentredText(Canvas& canvas, FontSet& fonts, const TextStyle& style, const char* text,
                      int cx, int baseline, Colour colour);
-Colour hueColour(float hue);
