@@ -36,24 +36,6 @@ TEST(InitAnimation, DrawsInOrderAndSetsTheStartValues)
     }
 }
 
-TEST(InitAnimation, StartsAfreshOverAUsedState)
-{
-    Scene scene;
-    scene.animation.morphing = true;
-    scene.animation.presetHistoryCount = 12;
-    scene.animation.autoDive = true;
-    scene.params.zitrans = {0.5f, 0.5f};
-    resetDraws();
-    scriptDraws({0, 0, 1, 0, 2});
-    initAnimation(scene.animation, scene.params, 0);
-    EXPECT_FALSE(scene.animation.morphing);
-    EXPECT_EQ(scene.animation.presetHistoryCount, 0);
-    EXPECT_FALSE(scene.animation.autoDive);
-    EXPECT_EQ(scene.params.zitrans.x, 0.0f);
-    EXPECT_EQ(scene.animation.iterationFloor, 20);
-    EXPECT_EQ(scene.animation.iterationCeiling, 1000000);
-}
-
 TEST(FirstFrame, ChangesTheSceneSoTheStartPresetIsNeverShown)
 {
     auto scene = startScene(40100, 5);
@@ -77,15 +59,6 @@ TEST(FirstFrame, ChangesTheSceneSoTheStartPresetIsNeverShown)
     EXPECT_EQ(scene->session.lastFrameTicks, 40116u);
 }
 
-TEST(FirstFrame, SecondFrameWithoutFadeChangesNothingMore)
-{
-    auto scene = settledScene(40100, 12, 13);
-    runFrame(*scene, 40132);
-    EXPECT_EQ(unscriptedDraws(), 0);
-    EXPECT_EQ(scene->animation.presetIndex, 12);
-    EXPECT_EQ(scene->params.fractalmode, 1);
-}
-
 TEST(PresetTable, FormulaGroupsAndLimits)
 {
     const int firstOfFormula[] = {0, 12, 16, 20, 24, 28, 32, 38, 44};
@@ -104,16 +77,6 @@ TEST(PresetTable, FormulaGroupsAndLimits)
     EXPECT_GT(zoomFloorFor(4), 0.0025f);
     EXPECT_EQ(zoomFloorFor(7), 0.0125f);
     EXPECT_EQ(zoomFloorFor(-1), 0.0125f);
-}
-
-TEST(PresetTable, SpotChecksOfTheConstants)
-{
-    EXPECT_EQ(presetTable[0].c.x, 0.412488f);
-    EXPECT_EQ(presetTable[0].diveTargets[3].y, -1.076438f);
-    EXPECT_EQ(presetTable[27].c.x, -0.99f);
-    EXPECT_EQ(presetTable[31].diveTargets[1].x, 0.129169f);
-    EXPECT_EQ(presetTable[43].c.y, -0.39792f);
-    EXPECT_EQ(presetTable[43].diveTargets[3].x, -0.206915f);
 }
 
 }  // namespace

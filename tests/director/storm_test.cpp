@@ -87,7 +87,8 @@ void stirPointer(Storm& storm, Scene& scene)
         s.selectStart = {pointerCoordinate(storm, w), pointerCoordinate(storm, h)};
     } else if (s.selecting && oneIn(storm, 10)) {
         s.selecting = false;
-        s.selectEnd = oneIn(storm, 2) ? s.selectStart : PixelPoint{pointerCoordinate(storm, w), pointerCoordinate(storm, h)};
+        const PixelPoint elsewhere{pointerCoordinate(storm, w), pointerCoordinate(storm, h)};
+        s.selectEnd = oneIn(storm, 2) ? s.selectStart : elsewhere;
         const bool click = s.selectEnd.x == s.selectStart.x && s.selectEnd.y == s.selectStart.y;
         a.clickZoom = a.clickZoom || click;
         a.rectZoom = a.rectZoom || !click;
@@ -112,25 +113,55 @@ void stirPointer(Storm& storm, Scene& scene)
     }
 }
 
-// Keys and wheel, each scaled by the previous frame's time as input handling scales them.
+float plusOrMinus(Storm& storm, float amount)
+{
+    return oneIn(storm, 2) ? amount : -amount;
+}
+
+// The O key: centred, zoomed out, every zoom and dive ended.
+void centreCamera(Scene& scene)
+{
+    scene.params.ws = 0.0f;
+    scene.params.ad = 0.0f;
+    scene.params.alpha = 0.0f;
+    scene.params.zzoom = 1.34f;
+    AnimationState& a = scene.animation;
+    a.autoDive = false;
+    a.cursorZoomIn = false;
+    a.clickZoom = false;
+    a.cursorZoomOut = false;
+    a.userZoomed = false;
+}
+
+// Keys and wheel, each scaled by the previous frame's time as input handling scales them: each
+// steering key about once in 30 frames, M and O about once in 600.
 void stirKeys(Storm& storm, Scene& scene)
 {
     FractalParams& p = scene.params;
     AnimationState& a = scene.animation;
     const float seconds = scene.session.frameSeconds;
-    // Each steering key about once in 30 frames, M and O about once in 10 seconds.
-    const int key = std::uniform_int_distribution<int>(0, 599)(storm.random) / 20;
-    switch (key) {
-    case 0: p.theta += 3.0f * seconds * (oneIn(storm, 2) ? 1.0f : -1.0f); a.manualRotate = true; break;
-    case 1: p.alpha += seconds * (oneIn(storm, 2) ? 1.0f : -1.0f); a.autoTilt = false; a.autoTiltHold = false; break;
-    case 2: p.ws += 0.5f * seconds * (oneIn(storm, 2) ? 1.0f : -1.0f); break;
-    case 3: p.ad += 0.5f * seconds * (oneIn(storm, 2) ? 1.0f : -1.0f); break;
-    case 4: p.bgfractalblend += seconds * (oneIn(storm, 2) ? 1.0f : -1.0f); a.autoBlend = false; a.autoBlendHold = false; break;
+    switch (std::uniform_int_distribution<int>(0, 29)(storm.random)) {
+    case 0:
+        p.theta += plusOrMinus(storm, 3.0f * seconds);
+        a.manualRotate = true;
+        break;
+    case 1:
+        p.alpha += plusOrMinus(storm, seconds);
+        a.autoTilt = false;
+        a.autoTiltHold = false;
+        break;
+    case 2: p.ws += plusOrMinus(storm, 0.5f * seconds); break;
+    case 3: p.ad += plusOrMinus(storm, 0.5f * seconds); break;
+    case 4:
+        p.bgfractalblend += plusOrMinus(storm, seconds);
+        a.autoBlend = false;
+        a.autoBlendHold = false;
+        break;
     case 5: a.morphRequested = a.morphRequested || oneIn(storm, 20); break;
     case 6:
-        if (!oneIn(storm, 20)) break;
-        p.ws = 0.0f; p.ad = 0.0f; p.alpha = 0.0f; p.zzoom = 1.34f;
-        a.autoDive = false; a.cursorZoomIn = false; a.clickZoom = false; a.cursorZoomOut = false; a.userZoomed = false;
+        if (oneIn(storm, 20)) {
+            centreCamera(scene);
+        }
         break;
     default: break;
     }
@@ -153,29 +184,51 @@ bool within(float value, float low, float high)
     return value >= low && value <= high;
 }
 
-// Empty when every value is in its range, else the first offence.
+bool finite(Vec2 v)
+{
+    return std::isfinite(v.x) && std::isfinite(v.y);
+}
+
+struct RangeCheck {
+    bool held;
+    const char* field;
+    double value;
+};
+
+// Empty when every value is in its range, else the first offence. The floor of the iteration
+// count is the one the bounds used: the camera may change it after them.
 std::string offence(const Scene& scene, int floorBefore)
 {
     const FractalParams& p = scene.params;
     const AnimationState& a = scene.animation;
-    std::ostringstream out;
-    if (!(p.theta >= 0.0f && p.theta < twoPi)) out << "theta " << p.theta;
-    else if (!within(p.alpha, 0.0f, quarterPi)) out << "alpha " << p.alpha;
-    else if (a.lowDetail && (p.max_iterations < 10 || p.max_iterations > 19)) out << "low detail " << p.max_iterations;
-    else if (!a.lowDetail && (p.max_iterations < floorBefore || p.max_iterations > a.iterationCeiling)) out << "iterations " << p.max_iterations;
-    else if (!within(p.divergence_thresh2, 8.0f, 1e8f)) out << "threshold " << p.divergence_thresh2;
-    else if (!within(p.c.x, -1.0f, 1.0f) || !within(p.c.y, -1.0f, 1.0f)) out << "c " << p.c.x << "," << p.c.y;
-    else if (!std::isfinite(p.zitrans.x) || !std::isfinite(p.zitrans.y)) out << "zitrans";
-    else if (!std::isfinite(p.zftrans.x) || !std::isfinite(p.zftrans.y)) out << "zftrans";
-    else if (!within(p.fade, 0.0f, 1.0f)) out << "fade " << p.fade;
-    else if (!within(p.zzoom, a.zoomFloor, 1.34f)) out << "zoom " << p.zzoom;
-    else if (p.colormode < 0 || p.colormode > 6) out << "colormode " << p.colormode;
-    else if (p.fractalmode != presetFormula(a.presetIndex)) out << "fractalmode " << p.fractalmode;
-    else if (!within(p.bgfractalblend, 0.0f, 1.0f)) out << "blend " << p.bgfractalblend;
-    else if (!within(p.ws, -0.5f, 0.5f) || !within(p.ad, -0.5f, 0.5f)) out << "offsets " << p.ws << "," << p.ad;
-    else if (!within(a.rotationDirection, -1.0f, 1.0f) || !std::isfinite(a.rotationSpeed)) out << "rotation";
-    else if (a.presetIndex < 0 || a.presetIndex >= presetCount || a.nextPresetIndex < 0 || a.nextPresetIndex >= presetCount) out << "preset";
-    return out.str();
+    const int low = a.lowDetail ? 10 : floorBefore;
+    const int high = a.lowDetail ? 19 : a.iterationCeiling;
+    const RangeCheck checks[] = {
+        {p.theta >= 0.0f && p.theta < twoPi, "theta", p.theta},
+        {within(p.alpha, 0.0f, quarterPi), "alpha", p.alpha},
+        {p.max_iterations >= low && p.max_iterations <= high, "max_iterations", double(p.max_iterations)},
+        {within(p.divergence_thresh2, 8.0f, 1e8f), "divergence_thresh2", p.divergence_thresh2},
+        {within(p.c.x, -1.0f, 1.0f) && within(p.c.y, -1.0f, 1.0f), "c.x", p.c.x},
+        {finite(p.zitrans) && finite(p.zftrans), "zitrans.x", p.zitrans.x},
+        {within(p.fade, 0.0f, 1.0f), "fade", p.fade},
+        {within(p.zzoom, a.zoomFloor, 1.34f), "zzoom", p.zzoom},
+        {p.colormode >= 0 && p.colormode <= 6, "colormode", double(p.colormode)},
+        {p.fractalmode == presetFormula(a.presetIndex), "fractalmode", double(p.fractalmode)},
+        {within(p.bgfractalblend, 0.0f, 1.0f), "bgfractalblend", p.bgfractalblend},
+        {within(p.ws, -0.5f, 0.5f), "ws", p.ws},
+        {within(p.ad, -0.5f, 0.5f), "ad", p.ad},
+        {within(a.rotationDirection, -1.0f, 1.0f), "rotationDirection", a.rotationDirection},
+        {std::isfinite(a.rotationSpeed), "rotationSpeed", a.rotationSpeed},
+        {a.nextPresetIndex >= 0 && a.nextPresetIndex < presetCount, "nextPresetIndex", double(a.nextPresetIndex)},
+    };
+    for (const RangeCheck& check : checks) {
+        if (!check.held) {
+            std::ostringstream out;
+            out << check.field << " " << check.value;
+            return out.str();
+        }
+    }
+    return "";
 }
 
 void runStorm(uint32_t seed, int frames)

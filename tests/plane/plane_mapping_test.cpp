@@ -118,18 +118,4 @@ TEST(ZoomAboutAPoint, PlanePointUnderThePixelStaysThere)
     }
 }
 
-TEST(ZoomAboutAPoint, ANeighbouringPixelMovesTowardThePivotAsTheZoomShrinks)
-{
-    const Vec2 q = pixelToQuad(400, 300, 0.0f, 0.0f, 0.0f, width, height);
-    const Vec2 neighbour = pixelToQuad(500, 300, 0.0f, 0.0f, 0.0f, width, height);
-    const Vec2 none{0.0f, 0.0f};
-    const Vec2 a = quadToPlane(q, 0.0f, 1.34f, none, none);
-    const Vec2 before = quadToPlane(neighbour, 0.0f, 1.34f, none, none);
-    const Vec2 zf = pivotTranslation(a, q, 0.0f, 0.67f);
-    const Vec2 after = quadToPlane(neighbour, 0.0f, 0.67f, a, zf);
-    // Half the zoom halves the plane distance between the two pixels; 1e-6 for float rounding.
-    EXPECT_NEAR(after.x - a.x, 0.5f * (before.x - a.x), 1e-6);
-    EXPECT_NEAR(after.y, a.y, 1e-6);
-}
-
 }  // namespace
