@@ -200,36 +200,27 @@ TEST(TitleSourceName, CutsAFortyCharacterNameToThirtyGlyphsAtBothSizes)
 
 TEST(TitleStatus, BlanksCoverTheWarningWordsInEveryOtherHalfSecond)
 {
-    Rig rig;
-    ASSERT_TRUE(openRig(rig, 960, 540));
     scriptDevices(threeMicrophones(), 0);
-    // The director inverts blink at each new half second; frames of six half seconds in a row.
-    for (int halfSecond = 0; halfSecond < 6; ++halfSecond) {
-        rig.animation.blink = halfSecond % 2 == 1;
-        ASSERT_TRUE(drawFrame(rig, -1));
-        if (rig.animation.blink) {
-            // Seven squares of 18 pixels from x 829 to 954 fit before the window's edge.
-            EXPECT_EQ(readCodedText(rig.screen, 829, 0, 18, 7), "       ") << halfSecond;
-            EXPECT_TRUE(rectIs(rig.screen, SDL_Rect{955, 0, 5, 18}, titleColour));
-        } else {
-            EXPECT_TRUE(rectIs(rig.screen, SDL_Rect{829, 0, 131, 18}, titleColour)) << halfSecond;
+    // At 960 x 540 seven squares of 18 pixels from x 829 fit before the window's edge at 955; at
+    // 1920 x 1080 seven of 36 from x 1659 (trunc(1920 x 0.8645833)) up to 1911.
+    for (int scale = 1; scale <= 2; ++scale) {
+        Rig rig;
+        ASSERT_TRUE(openRig(rig, 960 * scale, 540 * scale));
+        int left = scale == 1 ? 829 : 1659, size = 18 * scale, end = left + 7 * size;
+        // The director inverts blink at each new half second; frames of six half seconds in a row.
+        for (int halfSecond = 0; halfSecond < 6; ++halfSecond) {
+            rig.animation.blink = halfSecond % 2 == 1;
+            ASSERT_TRUE(drawFrame(rig, -1));
+            if (rig.animation.blink) {
+                EXPECT_EQ(readCodedText(rig.screen, left, 0, size, 7), "       ") << halfSecond;
+                EXPECT_TRUE(rectIs(rig.screen, SDL_Rect{end, 0, 960 * scale - end, size}, titleColour));
+            } else {
+                EXPECT_TRUE(rectIs(rig.screen, SDL_Rect{left, 0, 960 * scale - left, size}, titleColour));
+            }
+            EXPECT_EQ(pixelAt(rig.screen, left - 1, 0), titleColour);
         }
-        EXPECT_EQ(pixelAt(rig.screen, 828, 0), titleColour);
+        closeRig(rig);
     }
-    closeRig(rig);
-}
-
-TEST(TitleStatus, BlanksScaleWithTheWindow)
-{
-    Rig rig;
-    ASSERT_TRUE(openRig(rig, 1920, 1080));
-    scriptDevices(threeMicrophones(), 0);
-    rig.animation.blink = true;
-    ASSERT_TRUE(drawFrame(rig, -1));
-    // Left trunc(1920 x 0.8645833) = 1659, squares of 36 pixels up to 1911.
-    EXPECT_EQ(readCodedText(rig.screen, 1659, 0, 36, 7), "       ");
-    EXPECT_TRUE(rectIs(rig.screen, SDL_Rect{1911, 0, 9, 36}, titleColour));
-    closeRig(rig);
 }
 
 TEST(TitleStatus, ShowsTheSilenceNoticeInsteadOfTheBlinkInTheVisualization)
@@ -255,40 +246,33 @@ TEST(TitleStatus, ShowsTheSilenceNoticeInsteadOfTheBlinkInTheVisualization)
     closeRig(large);
 }
 
-TEST(DrawOverlays, ShowsTheFractalOnceItHasFadedIn)
+TEST(DrawOverlays, HelpAndControlsCoverTheTitleScreenAndTheFractal)
 {
     Rig rig;
     ASSERT_TRUE(openRig(rig, 960, 540));
     scriptDevices(threeMicrophones(), 0);
-    rig.screen.display.visualizing = true;
-    rig.params.fade = 0.01f;
-    EXPECT_FALSE(drawFrame(rig, -1));
-    EXPECT_TRUE(wholeScreenIs(rig, backdrop));
-    rig.session.showHelp = true;
+    for (float fade : {0.0f, 0.01f}) {
+        rig.screen.display.visualizing = true;
+        rig.params.fade = fade;
+        rig.session.showHelp = false;
+        rig.session.showControls = false;
+        // With fade above 0 the frame is the fractal's: nothing is drawn.
+        EXPECT_EQ(drawFrame(rig, -1), fade == 0.0f);
+        EXPECT_TRUE(wholeScreenIs(rig, backdrop) || fade == 0.0f);
+        EXPECT_EQ(pixelAt(rig.screen, 959, 539), fade == 0.0f ? titleColour : backdrop);
+        rig.session.showHelp = true;
+        EXPECT_TRUE(drawFrame(rig, -1));
+        EXPECT_TRUE(wholeScreenIs(rig, helpColour)) << "fade " << fade;
+        rig.session.showHelp = false;
+        rig.session.showControls = true;
+        EXPECT_TRUE(drawFrame(rig, -1));
+        EXPECT_TRUE(wholeScreenIs(rig, controlsColour)) << "fade " << fade;
+    }
+    rig.screen.display.visualizing = false;
+    rig.params.fade = 0.5f;
+    rig.session.showControls = false;
     EXPECT_TRUE(drawFrame(rig, -1));
-    EXPECT_TRUE(wholeScreenIs(rig, helpColour));
-    rig.session.showHelp = false;
-    rig.session.showControls = true;
-    EXPECT_TRUE(drawFrame(rig, -1));
-    EXPECT_TRUE(wholeScreenIs(rig, controlsColour));
-    closeRig(rig);
-}
-
-TEST(DrawOverlays, HelpAndControlsCoverTheTitleScreen)
-{
-    Rig rig;
-    ASSERT_TRUE(openRig(rig, 960, 540));
-    scriptDevices(threeMicrophones(), 0);
-    ASSERT_TRUE(drawFrame(rig, -1));
     EXPECT_EQ(pixelAt(rig.screen, 0, 0), titleColour);
-    EXPECT_EQ(pixelAt(rig.screen, 959, 539), titleColour);
-    rig.session.showHelp = true;
-    ASSERT_TRUE(drawFrame(rig, -1));
-    EXPECT_TRUE(wholeScreenIs(rig, helpColour));
-    rig.session.showHelp = false;
-    rig.session.showControls = true;
-    ASSERT_TRUE(drawFrame(rig, -1));
-    EXPECT_TRUE(wholeScreenIs(rig, controlsColour));
     closeRig(rig);
 }
 
