@@ -29,9 +29,9 @@ void paintBackground(Canvas& canvas)
     paintFractal(canvas, Box{0, 0, helpWidth, helpHeight}, view, everywhere, 1);
     for (size_t i = 0; i < canvas.rgb.size(); i += 3) {
         float level = (canvas.rgb[i] + canvas.rgb[i + 1] + canvas.rgb[i + 2]) / 765.0f;
-        canvas.rgb[i] = static_cast<uint8_t>(4 + 30 * level);
-        canvas.rgb[i + 1] = static_cast<uint8_t>(10 + 50 * level);
-        canvas.rgb[i + 2] = static_cast<uint8_t>(40 + 120 * level);
+        canvas.rgb[i] = static_cast<uint8_t>(4 + 40 * level);
+        canvas.rgb[i + 1] = static_cast<uint8_t>(10 + 70 * level);
+        canvas.rgb[i + 2] = static_cast<uint8_t>(36 + 160 * level);
     }
 }
 
