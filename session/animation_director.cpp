@@ -5,6 +5,8 @@
 #include "session/director_steps.h"
 #include "session/session_clock.h"
 
+using namespace director;
+
 namespace {
 
 // Start values of the parameters; the draws come in the order theta, iteration count, preset,

@@ -8,6 +8,8 @@
 #include "render/plane_mapping.h"
 #include "session/director_steps.h"
 
+using namespace director;
+
 namespace {
 
 Vec2 quadAtPixel(int x, int y, const FractalParams& params, const DisplayState& display)

@@ -4,6 +4,8 @@
 
 #include "session/director_steps.h"
 
+namespace director {
+
 namespace {
 
 constexpr float thresholdFloor = 8.0f;
@@ -125,3 +127,5 @@ void applyBounds(AnimationState& animation, FractalParams& params)
     params.ws = clamped(params.ws, -0.5f, 0.5f);
     params.ad = clamped(params.ad, -0.5f, 0.5f);
 }
+
+}  // namespace director

@@ -2,6 +2,8 @@
 #include "session/director_steps.h"
 #include "session/session_clock.h"
 
+namespace director {
+
 int drawBelow(int n)
 {
     return randomDraw() % n;
@@ -124,3 +126,5 @@ void runSecondChances(AnimationState& animation, FractalParams& params, const Se
     maybeStartDive(animation, params, free);
     maybeAdvanceCycles(animation, free);
 }
+
+}  // namespace director

@@ -1,6 +1,8 @@
 // The director's continuous motion: rotation and its reversals, automatic tilt and crossblend, fade.
 #include "session/director_steps.h"
 
+namespace director {
+
 float spanProgress(uint32_t start, uint32_t end, uint32_t now)
 {
     const uint32_t span = end - start;
@@ -64,3 +66,5 @@ void advanceFade(AnimationState& animation, FractalParams& params, float frameSe
         animation.fadeRearmed = true;
     }
 }
+
+}  // namespace director

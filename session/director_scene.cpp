@@ -2,6 +2,8 @@
 #include "render/plane_mapping.h"
 #include "session/director_steps.h"
 
+namespace director {
+
 namespace {
 
 bool inHistory(const AnimationState& animation, int preset)
@@ -98,3 +100,5 @@ void guardMorph(AnimationState& animation, const FractalParams& params)
         animation.lowDetail = true;
     }
 }
+
+}  // namespace director

@@ -5,6 +5,8 @@
 
 #include "session/director_steps.h"
 
+namespace director {
+
 namespace {
 
 // Truncation toward zero that saturates at the 32-bit limits; not-a-number gives 0.
@@ -129,3 +131,5 @@ void applyPushes(AnimationState& animation, FractalParams& params, BandPush iter
     params.max_iterations = saturateToInt32(scaled + added);
     params.divergence_thresh2 = params.divergence_thresh2 * threshold.gain + threshold.offset;
 }
+
+}  // namespace director

@@ -7,6 +7,9 @@
 #include "session/animation_state.h"
 #include "session/session_state.h"
 
+// Kept apart from the names of the rest of the program, which links as one group.
+namespace director {
+
 constexpr float twoPi = 6.2831854820251465f;
 constexpr float quarterPi = 0.7853981852531433f;
 constexpr float homeZoom = 1.34f;
@@ -58,3 +61,5 @@ void applyFormulaLimits(AnimationState& animation, FractalParams& params);
 void guardMorph(AnimationState& animation, const FractalParams& params);
 
 void applyBounds(AnimationState& animation, FractalParams& params);
+
+}  // namespace director
