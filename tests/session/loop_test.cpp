@@ -200,21 +200,6 @@ TEST_F(LoopTest, SetUpThenOneFrameThenTearDownInOrder)
     EXPECT_EQ(drawnParams, updatedParams);
 }
 
-TEST_F(LoopTest, FractalIsDrawnExactlyInTheFramesWithoutAnOverlay)
-{
-    script.overlayAnswers = {true, false, true, false, false};
-    script.events = {{}, {}, {}, {}, {keyEvent(SDLK_ESCAPE)}};
-    const std::string line = run({});
-    EXPECT_EQ(line,
-              "ticks init(5000) create layout update overlays update overlays fractal update overlays "
-              "update overlays fractal update overlays fractal update overlays fractal destroy");
-    ASSERT_EQ(frames.size(), 6u);
-    const bool expected[] = {false, true, false, true, true, true};
-    for (size_t i = 0; i < frames.size(); ++i) {
-        EXPECT_EQ(frames[i].fractalDrawn, expected[i]) << "frame " << i;
-    }
-}
-
 TEST_F(LoopTest, FractalFramesCarryTheHighlightDrag)
 {
     // Visualization faded in: a left press starts the drag, motion widens it.
