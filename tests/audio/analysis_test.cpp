@@ -208,12 +208,4 @@ TEST(AnalysisWithoutContext, DoesNothingWithoutARecordOrAnFftConfiguration)
     EXPECT_TRUE(sameSnapshot(before, snapshotOf(unprepared)));
 }
 
-TEST(BandBins, FollowTheBandEdgeTable)
-{
-    uint32_t bins[bandCountFixed];
-    fillBandBins(bins);
-    const uint32_t expected[bandCountFixed] = {0, 3, 6, 16, 34, 74, 162};
-    for (int b = 0; b < bandCountFixed; ++b) EXPECT_EQ(bins[b], expected[b]) << "band " << b;
-}
-
 }  // namespace

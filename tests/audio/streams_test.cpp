@@ -108,19 +108,6 @@ protected:
     }
 };
 
-TEST_F(Streams, InputDevicesAreCountedInPortAudioOrder)
-{
-    const int count = countInputDevices();
-    int previous = -1;
-    for (int n = 0; n < count; ++n) {
-        const int device = inputDeviceAt(n);
-        ASSERT_GT(device, previous) << "input device " << n;
-        ASSERT_GT(Pa_GetDeviceInfo(device)->maxInputChannels, 0);
-        previous = device;
-    }
-    EXPECT_EQ(inputDeviceAt(count), paNoDevice);
-}
-
 TEST_F(Streams, CaptureOfTheDefaultDeviceHearsTonesInTheirBandsAndSilence)
 {
     ASSERT_EQ(selectInputSource(-1, audio), -1);
