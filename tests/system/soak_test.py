@@ -63,8 +63,11 @@ class Soak(unittest.TestCase):
             time.sleep(5)
             self.assertIsNone(process.poll(), "the program crashed during the soak")
             samples.append((resident_kib(process.pid), open_descriptors(process.pid)))
-        # Allocator and driver caches may still settle by a few megabytes; a leak grows steadily.
-        self.assertLess(max(s[0] for s in samples) - first_rss, 8 * 1024, samples)
+        # Allocator and driver caches settle by a few megabytes early on; a leak keeps growing, so
+        # the second half of the run must add no more than 2 MiB to the first half's peak.
+        half = len(samples) // 2
+        first_half_peak = max([first_rss] + [s[0] for s in samples[:half]])
+        self.assertLess(max(s[0] for s in samples[half:]) - first_half_peak, 2 * 1024, samples)
         self.assertEqual({s[1] for s in samples}, {first_fds}, samples)
         self.quit(process, window)
 
@@ -77,7 +80,7 @@ class Soak(unittest.TestCase):
         self.assertIsNone(process.poll(), "the program died with the audio server")
         # Selecting the sources again reaches the new server: the demo track is heard.
         harness.key(window[0], "Down", "Up", "space")
-        self.assertGreater(harness.wait_until(lambda: harness.peak_level(harness.record_monitor(1.0)), 6), 1000)
+        self.assertGreater(harness.wait_until(lambda: harness.peak_level(harness.record_monitor(1.0)), 12), 1000)
         self.quit(process, window)
 
     def test_sink_unloaded_during_playback_and_back(self):
@@ -94,7 +97,7 @@ class Soak(unittest.TestCase):
         subprocess.run(["pactl", "set-default-sink", "quasarine_sink"], check=True)
         subprocess.run(["pactl", "set-default-source", "quasarine_sink.monitor"], check=True)
         harness.key(window[0], "space", "space")
-        self.assertGreater(harness.wait_until(lambda: harness.peak_level(harness.record_monitor(1.0)), 6), 1000)
+        self.assertGreater(harness.wait_until(lambda: harness.peak_level(harness.record_monitor(1.0)), 12), 1000)
         self.quit(process, window)
 
     def test_window_shrunk_to_one_pixel_and_back(self):
