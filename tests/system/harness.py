@@ -166,14 +166,18 @@ def difference_share(a, b, threshold=24):
     return changed / max(total, 1)
 
 
-def embedded_image(name):
-    """A generated image of the build as (width, height, bytes of RGB), for 960x540 images."""
+def embedded_image(name, width=960, height=540, shrink=1):
+    """A generated image of the build as (width, height, bytes of RGB), every shrink-th pixel."""
     path = os.path.join(os.environ.get("QUASARINE_BUILD_DIR", ""), "assets", "images", name + ".raw")
     with open(path, "rb") as f:
         bgr = f.read()
-    rgb = bytearray(len(bgr))
-    rgb[0::3], rgb[1::3], rgb[2::3] = bgr[2::3], bgr[1::3], bgr[0::3]
-    return 960, 540, bytes(rgb)
+    rgb = bytearray()
+    for y in range(0, height, shrink):
+        row = bgr[y * width * 3:(y + 1) * width * 3]
+        for x in range(0, width, shrink):
+            b, g, r = row[x * 3:x * 3 + 3]
+            rgb += bytes((r, g, b))
+    return width // shrink, height // shrink, bytes(rgb)
 
 
 def matches_image(shot, image, threshold=24):
