@@ -34,5 +34,6 @@ scripts/with_services.sh bash -c '
   echo "== tests: AddressSanitizer and UndefinedBehaviorSanitizer"
   ctest --test-dir build-asan --output-on-failure -L "unit|display|audio" -LE system
   echo "== tests: ThreadSanitizer"
-  ctest --test-dir build-tsan --output-on-failure -L thread
+  TSAN_OPTIONS="suppressions=$PWD/tests/tsan_audio_server.supp" \
+    ctest --test-dir build-tsan --output-on-failure -L thread
 '

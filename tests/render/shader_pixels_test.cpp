@@ -145,30 +145,30 @@ struct ValueComparison {
 
 // Decodes every pixel of a frame with fade 1 and blend 0 (count values) or 1 (background values)
 // and compares it with the CPU model.
-ValueComparison compareValues(const FrameSpec& spec, const Pixels& pixels, bool background)
+ValueComparison compareValues(const FrameSpec& scene, const Pixels& pixels, bool background)
 {
     ValueComparison result;
     int tolerance = background ? backgroundValueTolerance : countValueTolerance;
     for (int index = 0; index < framePixels; ++index) {
         ShadedFragment ref =
-            shadeFragment(spec, interpolateAtPixel(spec, index % frameWidth, index / frameWidth));
+            shadeFragment(scene, interpolateAtPixel(scene, index % frameWidth, index / frameWidth));
         int32_t expected = background ? ref.backgroundValue : ref.countValue;
-        int32_t drawn = decodePixel(pixelAt(pixels, index), spec.params.colormode);
+        int32_t drawn = decodePixel(pixelAt(pixels, index), scene.params.colormode);
         result.values.insert(drawn);
         if (std::abs(drawn - expected) <= tolerance) continue;
         if (result.differing++ == 0) {
             result.firstDifference = "pixel " + std::to_string(index) + " drawn " +
                                      std::to_string(drawn) + " expected " + std::to_string(expected);
         }
-        if (!background && !isCountValue(drawn, spec.params.max_iterations)) ++result.notCountValues;
+        if (!background && !isCountValue(drawn, scene.params.max_iterations)) ++result.notCountValues;
     }
     return result;
 }
 
-void expectMatchesModel(const FrameSpec& spec, const Pixels& pixels, bool background,
+void expectMatchesModel(const FrameSpec& scene, const Pixels& pixels, bool background,
                         size_t minimumValues)
 {
-    ValueComparison comparison = compareValues(spec, pixels, background);
+    ValueComparison comparison = compareValues(scene, pixels, background);
     EXPECT_LE(comparison.differing, boundaryPixelBudget) << comparison.firstDifference;
     EXPECT_EQ(comparison.notCountValues, 0);
     EXPECT_GE(comparison.values.size(), minimumValues);
@@ -298,10 +298,10 @@ TEST(FractalShaders, BlendAndFadeWeighTheTwoColours)
     }
 }
 
-bool insideRect(const FrameSpec& spec, int index)
+bool insideRect(const FrameSpec& scene, int index)
 {
-    Vec2 pxl = interpolateAtPixel(spec, index % frameWidth, index / frameWidth).pxl;
-    const int32_t* r = spec.rect;
+    Vec2 pxl = interpolateAtPixel(scene, index % frameWidth, index / frameWidth).pxl;
+    const int32_t* r = scene.rect;
     return r[0] <= pxl.x && pxl.x <= r[2] && r[1] <= pxl.y && pxl.y <= r[3];
 }
 
@@ -313,13 +313,13 @@ struct HighlightCounts {
 
 // Inside the rectangle every channel is 255 minus the plain frame's, outside it is unchanged; the
 // plain frame's channels are rounded to bytes, so the inverse may round one unit the other way.
-HighlightCounts countInverted(const FrameSpec& spec, const Pixels& plain, const Pixels& lit)
+HighlightCounts countInverted(const FrameSpec& scene, const Pixels& plain, const Pixels& lit)
 {
     HighlightCounts counts;
     for (int index = 0; index < framePixels; ++index) {
         const uint8_t* before = pixelAt(plain, index);
         const uint8_t* after = pixelAt(lit, index);
-        bool inside = insideRect(spec, index);
+        bool inside = insideRect(scene, index);
         for (int k = 0; k < 3; ++k) {
             int expected = inside ? 255 - before[k] : before[k];
             if (std::abs(after[k] - expected) > 1) ++counts.wrong;
