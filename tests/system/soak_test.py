@@ -37,6 +37,20 @@ def restart_audio_server():
     return server
 
 
+def unload_sink():
+    modules = subprocess.run(["pactl", "list", "short", "modules"], capture_output=True,
+                             text=True).stdout
+    sink_module = [line.split()[0] for line in modules.splitlines() if "module-null-sink" in line][0]
+    subprocess.run(["pactl", "unload-module", sink_module], check=True)
+
+
+def reload_sink():
+    subprocess.run(["pactl", "load-module", "module-null-sink", "sink_name=quasarine_sink",
+                    "rate=44100", "channels=2"], check=True, capture_output=True)
+    subprocess.run(["pactl", "set-default-sink", "quasarine_sink"], check=True)
+    subprocess.run(["pactl", "set-default-source", "quasarine_sink.monitor"], check=True)
+
+
 class Soak(unittest.TestCase):
     def setUp(self):
         self.processes = []
@@ -101,16 +115,10 @@ class Soak(unittest.TestCase):
     def test_sink_unloaded_during_playback_and_back(self):
         process, window = self.start_demo()
         time.sleep(1.5)
-        modules = subprocess.run(["pactl", "list", "short", "modules"], capture_output=True,
-                                 text=True).stdout
-        sink_module = [line.split()[0] for line in modules.splitlines() if "module-null-sink" in line][0]
-        subprocess.run(["pactl", "unload-module", sink_module], check=True)
+        unload_sink()
         time.sleep(1.5)
         self.assertIsNone(process.poll(), "the program died with the sink")
-        subprocess.run(["pactl", "load-module", "module-null-sink", "sink_name=quasarine_sink",
-                        "rate=44100", "channels=2"], check=True, capture_output=True)
-        subprocess.run(["pactl", "set-default-sink", "quasarine_sink"], check=True)
-        subprocess.run(["pactl", "set-default-source", "quasarine_sink.monitor"], check=True)
+        reload_sink()
         harness.key(window[0], "space", "space")
         self.assertGreater(harness.wait_until(lambda: harness.peak_level(harness.record_monitor(1.0)), 12), 1000)
         self.quit(process, window)
@@ -135,19 +143,13 @@ class Soak(unittest.TestCase):
         process = self.launch()
         window = harness.wait_for_window(harness.WINDOW_TITLE)
         time.sleep(1.5)
-        modules = subprocess.run(["pactl", "list", "short", "modules"], capture_output=True,
-                                 text=True).stdout
-        sink_module = [line.split()[0] for line in modules.splitlines() if "module-null-sink" in line][0]
-        subprocess.run(["pactl", "unload-module", sink_module], check=True)
+        unload_sink()
         harness.key(window[0], "space")
         time.sleep(1.0)
         harness.key(window[0], "Tab")
         time.sleep(1.0)
         self.assertIsNone(process.poll(), "the program died without an output device")
-        subprocess.run(["pactl", "load-module", "module-null-sink", "sink_name=quasarine_sink",
-                        "rate=44100", "channels=2"], check=True, capture_output=True)
-        subprocess.run(["pactl", "set-default-sink", "quasarine_sink"], check=True)
-        subprocess.run(["pactl", "set-default-source", "quasarine_sink.monitor"], check=True)
+        reload_sink()
         # Failed starts leave no source selected, and a start that went through ended muted by Tab;
         # from either, Space brings the audible demo track once a sink is back.
         harness.key(window[0], "space")
