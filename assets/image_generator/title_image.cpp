@@ -66,7 +66,7 @@ void drawLogo(Canvas& canvas, FontSet& fonts)
 void drawDemoBox(Canvas& canvas, FontSet& fonts)
 {
     const char* heading = "DEMO TRACK (SPACE):";
-    const char* name = "\"Quasar Groove\"  -  118 bpm, A minor, 40 s";
+    const char* name = "\"Quasar Groove\"  -  118.5 bpm, A minor, 40 s";
     TextStyle label{fontSansBold, 13.0f, 1.0f, 1.0f, false};
     TextStyle plain{fontSans, 15.0f, 1.0f, 0.0f, false};
     int width = textAdvance(fonts, label, heading) + 10 + textAdvance(fonts, plain, name);
