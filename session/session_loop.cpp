@@ -3,7 +3,6 @@
 
 #include <SDL.h>
 
-#include "app/program_context.h"
 #include "render/fractal_renderer.h"
 #include "session/animation_director.h"
 #include "session/input_handling.h"
@@ -57,8 +56,7 @@ void runFrame(SessionRun& run, DisplayState& display, const ShaderBindings& bind
                      run.textures, run.selector)) {
         return;
     }
-    // A 2D frame leaves the renderer's own context current.
-    makeProgramContextCurrent();
+    // The fractal frame makes the program's own context current again itself.
     drawFractalFrame(display, bindings, run.params, run.session.selecting, run.session.mouseRect);
 }
 }  // namespace
