@@ -6,6 +6,7 @@
 #include "app/display_state.h"
 #include "app/fatal_error.h"
 #include "app/program_context.h"
+#include "app/render_driver.h"
 #include "assets/embedded_images.h"
 #include "render/fractal_renderer.h"
 
@@ -79,6 +80,7 @@ int createContextAndRenderer(SDL_Window* window, SDL_GLContext* context, SDL_Ren
     if (SDL_GL_SetSwapInterval(1) != 0) {
         return failWithContext(*context, window, "Fatal Error: VSync unsupported.", codeNoVsync);
     }
+    chooseRenderDriver();
     *renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
     if (*renderer == nullptr) {
         return failWithContext(*context, window,

@@ -1,10 +1,13 @@
 /* The synthesised demo track, placed as read-only data in the program image and used in place. */
-    .section .rodata
+#include "assets/read_only_data.h"
+
+    READ_ONLY_SECTION
     .balign 16
     .globl quasarineDemoTrackData
-    .type quasarineDemoTrackData, %object
+    DATA_SYMBOL_TYPE(quasarineDemoTrackData)
 quasarineDemoTrackData:
     .incbin "demo_track.f32"
-    .size quasarineDemoTrackData, . - quasarineDemoTrackData
+quasarineDemoTrackDataEnd:
+    DATA_SYMBOL_SIZE(quasarineDemoTrackData, quasarineDemoTrackDataEnd)
 
-    .section .note.GNU-stack, "", %progbits
+    NO_EXECUTABLE_STACK

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "packaging/raw_icon.h"
+
 namespace {
 using Bytes = std::vector<unsigned char>;
 
@@ -81,15 +83,13 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: %s icon.raw scale out.png\n", argv[0]);
         return 2;
     }
-    const int size = 16;
+    const int size = rawIconSize;
     int scale = std::atoi(argv[2]);
-    Bytes bgr(size * size * 3);
-    FILE* in = std::fopen(argv[1], "rb");
-    if (in == nullptr || scale < 1 || std::fread(bgr.data(), 1, bgr.size(), in) != bgr.size()) {
+    Bytes bgr;
+    if (scale < 1 || !readRawIcon(argv[1], bgr)) {
         std::fprintf(stderr, "cannot read %s\n", argv[1]);
         return 1;
     }
-    std::fclose(in);
     Bytes png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     Bytes header;
     putBig32(header, size * scale);
