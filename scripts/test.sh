@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets everything up, builds the normal, the AddressSanitizer/UndefinedBehaviorSanitizer and the
-# ThreadSanitizer trees, and runs the whole suite under a private X display and audio server.
+# ThreadSanitizer trees and the Windows package, and runs the whole suite under a private X display
+# and audio server.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -25,6 +26,10 @@ configure_and_build build-asan \
 configure_and_build build-tsan \
   "-DCMAKE_BUILD_TYPE=Debug -DQUASARINE_SANITIZE=thread -DQUASARINE_BUILD_BENCHMARKS=OFF" \
   test_audio_threads session_live_sources_test
+
+# The Windows package, which the Windows tests of the normal tree run under Wine.
+echo "== building the Windows package"
+bash scripts/windows/build.sh
 
 # Tests share one display and one audio server, so they run one at a time.
 scripts/with_services.sh bash -c '

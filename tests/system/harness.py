@@ -115,6 +115,28 @@ def lit_share(shot, region=None, threshold=40):
     return lit / max(total, 1)
 
 
+SOURCE_NAME_ROWS = (455, 473)  # the title screen's source name at 960x540: glyph rows,
+SOURCE_NAME_X = 384             # first column
+GLYPH_WIDTH = 18                # and width of one glyph
+
+
+def source_name_columns(shot, x0=SOURCE_NAME_X, x1=930):
+    """Columns between x0 and x1 with a white-ish pixel in the source name's row."""
+    columns = []
+    for x in range(x0, x1):
+        for y in range(*SOURCE_NAME_ROWS):
+            if min(pixel(shot, x, y)) > 200:
+                columns.append(x)
+                break
+    return columns
+
+
+def source_name_has_glyphs(shot, glyphs):
+    """Whether the source name is that many glyphs long: the last one is drawn, nothing follows."""
+    end = SOURCE_NAME_X + glyphs * GLYPH_WIDTH
+    return bool(source_name_columns(shot, end - GLYPH_WIDTH, end)) and not source_name_columns(shot, end)
+
+
 def finish(process, timeout=15):
     try:
         return process.wait(timeout=timeout)
@@ -166,9 +188,11 @@ def difference_share(a, b, threshold=24):
     return changed / max(total, 1)
 
 
-def embedded_image(name, width=960, height=540, shrink=1):
-    """A generated image of the build as (width, height, bytes of RGB), every shrink-th pixel."""
-    path = os.path.join(os.environ.get("QUASARINE_BUILD_DIR", ""), "assets", "images", name + ".raw")
+def embedded_image(name, width=960, height=540, shrink=1, images=None):
+    """A generated image of the build (or of the folder images) as (width, height, bytes of RGB),
+    every shrink-th pixel."""
+    images = images or os.path.join(os.environ.get("QUASARINE_BUILD_DIR", ""), "assets", "images")
+    path = os.path.join(images, name + ".raw")
     with open(path, "rb") as f:
         bgr = f.read()
     rgb = bytearray()

@@ -1,0 +1,254 @@
+"""The packaged Windows program (build-windows/dist) under Wine, in a fresh Wine prefix, with the
+test display and the private PulseAudio server: window, screens, demo track, capture, the source
+selector, the driver-timeout guard in the real registry, a start without any audio device, and
+the package's own contents."""
+import array
+import math
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+import zipfile
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "system"))
+import harness  # noqa: E402
+
+ROOT = os.path.abspath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
+WINDOWS_BUILD = os.path.join(ROOT, "build-windows")
+DIST = os.path.join(WINDOWS_BUILD, "dist")
+EXE = os.path.join(DIST, "quasarine.exe")
+ZIP = os.path.join(WINDOWS_BUILD, "quasarine-1.0-windows-x64.zip")
+CROSS_IMAGES = os.path.join(WINDOWS_BUILD, "cross", "assets", "images")
+LINUX_BUILD = os.environ.get("QUASARINE_BUILD_DIR", os.path.join(ROOT, "build"))
+WINE = shutil.which("wine64") or "/usr/lib/wine/wine64"
+WINESERVER = shutil.which("wineserver") or "/usr/lib/wine/wineserver"
+KEY = r"HKLM\SYSTEM\CurrentControlSet\Control\GraphicsDrivers"
+SENTINEL = "QORB_SENTINEL_TdrDelay"
+LIBRARIES = {"sdl2.dll", "glew32.dll", "libportaudio.dll", "libkissfft-float.dll"}
+# Wine draws through llvmpipe and translates every call: generous deadlines, checked on conditions.
+WINDOW_DEADLINE = 90.0
+PICTURE_DEADLINE = 60.0
+
+prefix = None
+
+
+def wine_env(extra=None):
+    env = dict(os.environ, WINEPREFIX=prefix, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
+    env.update(extra or {})
+    return env
+
+
+def setUpModule():
+    global prefix
+    prefix = tempfile.mkdtemp(prefix="quasarine-wine-")
+    subprocess.run(["bash", "-c", f'source "{ROOT}/scripts/windows/common.sh" && make_wine_prefix "$0"',
+                    prefix], check=True, timeout=600)
+
+
+def tearDownModule():
+    subprocess.run([WINESERVER, "-k"], env=wine_env(), check=False, timeout=60)
+    shutil.rmtree(prefix, ignore_errors=True)
+
+
+def reg(*args):
+    return subprocess.run([WINE, "reg", *args], env=wine_env(), capture_output=True, text=True,
+                          timeout=120)
+
+
+def registry_value(name):
+    """A DWORD of the graphics-driver key, or None when the value (or the key) is absent."""
+    result = reg("query", KEY, "/v", name)
+    for line in result.stdout.splitlines():
+        parts = line.split()
+        if result.returncode == 0 and len(parts) == 3 and parts[0] == name:
+            return int(parts[2], 16)
+    return None
+
+
+def key_exists():
+    return reg("query", KEY).returncode == 0
+
+
+def set_registry_value(name, value):
+    if value is None:
+        reg("delete", KEY, "/v", name, "/f")
+    else:
+        reg("add", KEY, "/v", name, "/t", "REG_DWORD", "/d", str(value), "/f")
+
+
+TITLE = harness.embedded_image("title", images=CROSS_IMAGES)
+
+
+def is_fractal(shot):
+    return harness.matches_image(shot, TITLE) < 0.5 and harness.distinct_colours(shot) > 50
+
+
+def tone(seconds):
+    """A 220 Hz and 1760 Hz tone pulsing four times a second, 16-bit stereo at 44100 Hz."""
+    samples = array.array("h")
+    for i in range(int(seconds * 44100)):
+        t = i / 44100
+        level = 0.5 if (t * 4) % 1 < 0.5 else 0.1
+        value = int(12000 * level * (math.sin(2 * math.pi * 220 * t) + math.sin(2 * math.pi * 1760 * t)))
+        samples.extend((value, value))
+    return samples.tobytes()
+
+
+class WindowsPackage(unittest.TestCase):
+    process = None
+    window = None
+
+    def launch(self, args=(), env_extra=None):
+        self.process = subprocess.Popen([WINE, EXE, *args], env=wine_env(env_extra),
+                                        stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                        stderr=subprocess.DEVNULL)
+        self.window = harness.wait_for_window(harness.WINDOW_TITLE, WINDOW_DEADLINE)
+        self.assertIsNotNone(self.window, "no program window appeared under Wine")
+
+    def tearDown(self):
+        if self.process is not None and self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
+            subprocess.run([WINESERVER, "-k"], env=wine_env(), check=False, timeout=60)
+
+    def shot(self):
+        return harness.screenshot(self.window)
+
+    def wait_for_picture(self, condition, timeout=PICTURE_DEADLINE):
+        return harness.wait_until(lambda: (lambda s: s if condition(s) else None)(self.shot()), timeout)
+
+    def quit_with_esc(self):
+        harness.key(self.window[0], "Escape")
+        self.assertEqual(harness.finish(self.process, timeout=60), 0)
+
+    def test_window_title_help_and_controls(self):
+        self.launch()
+        self.assertEqual(self.window[2:], (960, 540, 480, 270))
+        title = self.wait_for_picture(lambda s: harness.matches_image(s, TITLE) > 0.9)
+        self.assertTrue(title, "the title screen did not show")
+        harness.key(self.window[0], "h")
+        help_image = harness.embedded_image("help", 1920, 1080, shrink=2, images=CROSS_IMAGES)
+        self.assertTrue(self.wait_for_picture(lambda s: harness.matches_image(s, help_image, 60) > 0.7),
+                        "H did not show the help screen")
+        harness.key(self.window[0], "c")
+        controls = harness.embedded_image("controls", images=CROSS_IMAGES)
+        self.assertTrue(self.wait_for_picture(lambda s: harness.matches_image(s, controls) > 0.98),
+                        "C did not show the controls guide")
+        harness.key(self.window[0], "c")
+        self.assertTrue(self.wait_for_picture(lambda s: harness.matches_image(s, TITLE) > 0.9),
+                        "C again did not return to the title screen")
+        self.quit_with_esc()
+
+    def test_full_screen_covers_the_desktop(self):
+        self.launch(["-f"])
+        covered = harness.wait_until(
+            lambda: (harness.wait_for_window(harness.WINDOW_TITLE, 5) or (0,) * 6)[2:] == (1920, 1080, 0, 0),
+            30.0)
+        self.assertTrue(covered, "the full-screen window does not cover 1920x1080")
+        self.quit_with_esc()
+
+    def test_demo_track_screen_saver_and_stop(self):
+        self.launch()
+        harness.key(self.window[0], "space")
+        self.assertTrue(self.wait_for_picture(is_fractal), "the demo track did not bring the fractal in")
+        self.assertGreater(harness.peak_level(harness.record_monitor(1.5)), 1000,
+                           "the demo track is not heard on the sink's monitor")
+
+        harness.key(self.window[0], "Tab")
+        quiet = harness.wait_until(lambda: harness.peak_level(harness.record_monitor(1.0)) < 50, 20.0)
+        self.assertTrue(quiet, "screen-saver mode must be silent")
+        first = self.shot()
+        moved = harness.wait_until(lambda: harness.difference_share(first, self.shot()) > 0.05, 20.0)
+        self.assertTrue(moved, "the picture stopped in screen-saver mode")
+        self.assertTrue(is_fractal(self.shot()))
+
+        harness.key(self.window[0], "space")
+        loud = harness.wait_until(lambda: harness.peak_level(harness.record_monitor(1.0)) > 1000, 20.0)
+        self.assertTrue(loud, "Space in screen-saver mode did not make the track audible")
+        harness.key(self.window[0], "space")
+        quiet = harness.wait_until(lambda: harness.peak_level(harness.record_monitor(1.0)) < 50, 20.0)
+        self.assertTrue(quiet, "Space again did not stop the sound")
+        self.quit_with_esc()
+
+    def test_a_tone_on_the_default_recording_device_brings_the_fractal_in(self):
+        player = subprocess.Popen(["pacat", "--playback", "-d", "quasarine_sink", "--raw",
+                                   "--format=s16le", "--rate=44100", "--channels=2"],
+                                  stdin=subprocess.PIPE)
+        try:
+            self.launch(["-v"])
+            deadline = time.time() + PICTURE_DEADLINE
+            shown = False
+            while time.time() < deadline and not shown:
+                player.stdin.write(tone(1.0))
+                player.stdin.flush()
+                shown = is_fractal(self.shot())
+            self.assertTrue(shown, "the captured tone did not bring the fractal in")
+        finally:
+            player.stdin.close()
+            player.terminate()
+            player.wait()
+        self.quit_with_esc()
+
+    def test_selector_steps_through_the_capture_devices(self):
+        self.launch()
+        self.assertTrue(self.wait_for_picture(lambda s: harness.source_name_has_glyphs(
+            s, len("Default Recording Device"))), "the title does not name the default device")
+        default_name = harness.source_name_columns(self.shot())
+        names = [default_name]
+        for _ in range(12):
+            harness.key(self.window[0], "Up")
+            time.sleep(1.0)
+            self.assertIsNone(self.process.poll(), "the program ended while stepping up")
+            names.append(harness.source_name_columns(self.shot()))
+        self.assertNotEqual(names[1], default_name, "Up did not change the name drawn")
+        self.assertGreater(len({tuple(n) for n in names}), 2, "Up did not step through several devices")
+        # Down retraces the steps; the default device is the one below the first.
+        back = False
+        for _ in range(13):
+            harness.key(self.window[0], "Down")
+            back = self.wait_for_picture(lambda s: harness.source_name_columns(s) == default_name, 3.0)
+            if back:
+                break
+        self.assertTrue(back, "Down did not return to the default recording device")
+        self.quit_with_esc()
+
+    def run_with_registry(self):
+        """Starts the program, returns the key's state while it runs, quits it."""
+        self.launch()
+        during = (key_exists(), registry_value("TdrDelay"), registry_value(SENTINEL))
+        self.quit_with_esc()
+        return during
+
+    def test_guard_raises_a_short_delay_and_restores_it(self):
+        set_registry_value("TdrDelay", 2)
+        set_registry_value(SENTINEL, None)
+        self.assertEqual(self.run_with_registry(), (True, 120, 2))
+        self.assertEqual((registry_value("TdrDelay"), registry_value(SENTINEL)), (2, None))
+
+    def test_guard_leaves_an_absent_delay_absent(self):
+        set_registry_value("TdrDelay", None)
+        set_registry_value(SENTINEL, None)
+        self.assertEqual(self.run_with_registry(), (True, 120, 0))
+        self.assertEqual((registry_value("TdrDelay"), registry_value(SENTINEL)), (None, None))
+
+    def test_guard_writes_nothing_without_the_key(self):
+        reg("delete", KEY, "/f")
+        try:
+            self.assertEqual(self.run_with_registry(), (False, None, None))
+            self.assertFalse(key_exists(), "the guard created the key")
+        finally:
+            reg("add", KEY, "/f")
+
+    def test_without_an_audio_server_the_title_reads_no_audio_input_device(self):
+        self.launch(env_extra={"PULSE_SERVER": "unix:/nonexistent"})
+        shown = self.wait_for_picture(lambda s: harness.source_name_has_glyphs(
+            s, len("No Audio Input Device")))
+        self.assertTrue(shown, 'the title does not read "No Audio Input Device"')
+        self.quit_with_esc()
+
+
+if __name__ == "__main__":
+    unittest.main()
