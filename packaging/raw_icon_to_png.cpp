@@ -98,9 +98,5 @@ int main(int argc, char** argv)
     putChunk(png, "IHDR", header);
     putChunk(png, "IDAT", storedZlib(scaledRows(bgr, size, scale)));
     putChunk(png, "IEND", Bytes());
-    FILE* out = std::fopen(argv[3], "wb");
-    if (out == nullptr || std::fwrite(png.data(), 1, png.size(), out) != png.size()) {
-        return 1;
-    }
-    return std::fclose(out) == 0 ? 0 : 1;
+    return writeIconFile(argv[3], png) ? 0 : 1;
 }

@@ -81,9 +81,5 @@ int main(int argc, char** argv)
         return 1;
     }
     Bytes ico = iconFile(bgr);
-    FILE* out = std::fopen(argv[2], "wb");
-    if (out == nullptr || std::fwrite(ico.data(), 1, ico.size(), out) != ico.size()) {
-        return 1;
-    }
-    return std::fclose(out) == 0 ? 0 : 1;
+    return writeIconFile(argv[2], ico) ? 0 : 1;
 }

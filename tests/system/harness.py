@@ -207,3 +207,9 @@ def embedded_image(name, width=960, height=540, shrink=1, images=None):
 def matches_image(shot, image, threshold=24):
     """Share of sampled pixels of a screenshot that match an image copied to the whole window."""
     return 1.0 - difference_share(shot, image, threshold)
+
+
+def is_fractal(shot, title):
+    """The fractal fills the window with many colours and does not look like the title image,
+    which a title frame shows pixel for pixel outside its labels."""
+    return matches_image(shot, title) < 0.5 and distinct_colours(shot) > 50
