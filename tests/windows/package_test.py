@@ -157,7 +157,8 @@ class WindowsPackage(unittest.TestCase):
         first = self.shot()
         moved = harness.wait_until(lambda: harness.difference_share(first, self.shot()) > 0.05, 20.0)
         self.assertTrue(moved, "the picture stopped in screen-saver mode")
-        self.assertTrue(is_fractal(self.shot()))
+        # A morph passes through dark frames: wait for a full picture rather than look once.
+        self.assertTrue(self.wait_for_picture(is_fractal, 20.0), "the fractal left in screen-saver mode")
 
         harness.key(self.window[0], "space")
         loud = harness.wait_until(lambda: harness.peak_level(harness.record_monitor(1.0)) > 1000, 20.0)
