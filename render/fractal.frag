@@ -1,6 +1,7 @@
 #version 140
 // Iterates the chosen formula from the fragment's plane point and turns the escape count and the
 // fourth iterate into a colour, then applies fade, cross-blend and the inverting highlight.
+// Orbits that fall into an exact cycle end early as interior.
 
 // Plane point of the fragment (real, imaginary): the start of its orbit.
 in vec2 z0;
@@ -107,20 +108,35 @@ bool insideHighlight()
            float(mouse_motion_rect.y) <= pxl.y && pxl.y <= float(mouse_motion_rect.w);
 }
 
+// An orbit that comes back to an earlier iterate exactly repeats that stretch forever, and every
+// iterate of it has already passed the threshold test: it would run out the cap and be drawn black.
+// The iterate compared with is re-saved at steps that double (Brent), so a cycle is found within a
+// few times its length after it is entered. Not a number never compares equal.
 void main()
 {
     // Both conditions are tested before every step; an overflowed distance fails the test too.
     int n = 0;
     vec2 z = z0;
     vec2 zbg = z0;
+    vec2 saved = z0;
+    int nextSave = 1;
+    bool repeats = false;
     while (squaredDistance(z, z0) < divergence_thresh2 && n <= max_iterations) {
         z = formula(z) + c;
         n = n + 1;
         if (n == 4) zbg = z;
+        if (z == saved) {
+            repeats = true;
+            break;
+        }
+        if (n == nextSave) {
+            saved = z;
+            nextSave = 2 * nextSave;
+        }
     }
 
     vec3 color = vec3(0.0);
-    if (n <= max_iterations) color = escapeColor(n, zbg);
+    if (!repeats && n <= max_iterations) color = escapeColor(n, zbg);
     if (insideHighlight()) color = vec3(1.0) - color;
     outColor = vec4(color, 1.0);
 }

@@ -2,12 +2,11 @@
 #include "render/plane_mapping.h"
 
 #include <cmath>
+#include <cstdint>
+
+#include "render/escape_orbit.h"
 
 namespace {
-
-// The single-precision value of e: exponentials are powers of it, as on the GPU.
-constexpr double floatE = 2.7182817459106445;
-constexpr double squaredBailout = 1e8;
 
 // One axis of the window in normalised device units; a window one pixel across has only its centre.
 float normalisedAxis(int position, int extent)
@@ -27,95 +26,31 @@ void rotateScale(double x, double y, float theta, float zoom, double& rx, double
     ry = sine * zoom * x + cosine * zoom * y;
 }
 
-struct Complex {
-    float x;
-    float y;
-};
-
-// Each power is rounded to single precision, as the shader stores it.
-Complex square(Complex z)
-{
-    const double x = z.x;
-    const double y = z.y;
-    return {static_cast<float>(x * x - y * y), static_cast<float>(2.0 * x * y)};
-}
-
-Complex times(Complex a, Complex b)
-{
-    const double ax = a.x, ay = a.y, bx = b.x, by = b.y;
-    return {static_cast<float>(ax * bx - ay * by), static_cast<float>(ax * by + ay * bx)};
-}
-
-struct Wide {
-    double x;
-    double y;
-};
-
-Wide expOf(Complex q)
-{
-    const double magnitude = std::pow(floatE, static_cast<double>(q.x));
-    return {magnitude * std::cos(static_cast<double>(q.y)), magnitude * std::sin(static_cast<double>(q.y))};
-}
-
-// cosh (plus) or sinh (minus) of q from the two exponentials, term by term as the shader forms them.
-Wide hyperbolicOf(Complex q, bool cosine)
-{
-    const double u = q.x;
-    const double v = q.y;
-    const double up = std::pow(floatE, u);
-    const double down = std::pow(floatE, -u);
-    if (cosine) {
-        return {0.5 * (up * std::cos(v) + down * std::cos(-v)), 0.5 * (up * std::sin(v) + down * std::sin(-v))};
-    }
-    return {0.5 * (up * std::cos(v) - down * std::cos(-v)), 0.5 * (up * std::sin(v) + down * std::sin(v))};
-}
-
-Complex plus(Wide w, Vec2 p)
-{
-    return {static_cast<float>(w.x + p.x), static_cast<float>(w.y + p.y)};
-}
-
-// The polynomial powers are already floats; a float sum rounds exactly as the double sum rounded to
-// float would (double carries more than twice the float's digits), and it is shorter.
-Complex plus(Complex w, Vec2 p)
-{
-    return {w.x + p.x, w.y + p.y};
-}
-
-// One iteration z -> f(z) + p; every formula number outside 0..6 iterates sinh(z^2).
-template <int formula>
-Complex iterate(Complex z, Vec2 p)
-{
-    if constexpr (formula == 0) {
-        return plus(square(z), p);
-    } else if constexpr (formula == 1) {
-        return plus(times(square(z), z), p);
-    } else if constexpr (formula == 2) {
-        return plus(square(square(z)), p);
-    } else if constexpr (formula == 3) {
-        return plus(expOf(square(z)), p);
-    } else if constexpr (formula == 4) {
-        return plus(expOf(times(square(z), z)), p);
-    } else if constexpr (formula == 5) {
-        return plus(expOf(square(square(z))), p);
-    } else {
-        return plus(hyperbolicOf(square(z), formula == 6), p);
-    }
-}
-
-// The formula is fixed for the whole orbit, so each one gets a loop of its own.
+// The orbit of 0 under formula f(z) + p. A map that returns to an earlier iterate exactly repeats
+// that stretch forever, and every iterate of it has already passed the test: such an orbit never
+// escapes, whatever is left of the budget. The iterate compared with is re-saved at steps that
+// double (Brent), so a cycle is found within a few times its length after it is entered.
 template <int formula>
 bool orbitEscapes(Vec2 p, int count)
 {
-    Complex z{0.0f, 0.0f};
+    orbit::Complex z{0.0f, 0.0f};
+    orbit::Complex saved = z;
+    int64_t nextSave = 1;
     for (int i = 0; i < count; ++i) {
-        const double x = z.x;
-        const double y = z.y;
-        // A not-a-number iterate fails this comparison and so never counts as escaped.
-        if (x * x + y * y > squaredBailout) {
-            return true;
+        // Beyond the bailout the orbit escapes. Not a number fails every comparison: it stays not a
+        // number at every later step, so the orbit never escapes.
+        const double squared = orbit::squaredMagnitude(z);
+        if (!(squared <= orbit::squaredBailout)) {
+            return squared > orbit::squaredBailout;
         }
-        z = iterate<formula>(z, p);
+        z = orbit::step<formula>(z, p);
+        if (z == saved) {
+            return false;
+        }
+        if (i + 1 == nextSave) {
+            saved = z;
+            nextSave *= 2;
+        }
     }
     return false;
 }
@@ -154,14 +89,5 @@ Vec2 pivotTranslation(Vec2 a, Vec2 q, float theta, float zoom)
 
 bool pointEscapes(Vec2 p, int count, int formula)
 {
-    switch (formula) {
-    case 0: return orbitEscapes<0>(p, count);
-    case 1: return orbitEscapes<1>(p, count);
-    case 2: return orbitEscapes<2>(p, count);
-    case 3: return orbitEscapes<3>(p, count);
-    case 4: return orbitEscapes<4>(p, count);
-    case 5: return orbitEscapes<5>(p, count);
-    case 6: return orbitEscapes<6>(p, count);
-    default: return orbitEscapes<7>(p, count);
-    }
+    return orbit::forFormula(formula, [=](auto f) { return orbitEscapes<decltype(f)::value>(p, count); });
 }
