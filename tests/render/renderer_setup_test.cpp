@@ -14,6 +14,7 @@
 #include "tests/render/call_log.h"
 #include "tests/render/gl_recorder.h"
 #include "tests/render/gl_test_window.h"
+#include "tests/render/gl_window_environment.h"
 
 namespace {
 
@@ -23,14 +24,8 @@ ShaderBindings bindingsSeen;
 // Runs inside the stand-in session, while the program is built and current.
 void (*sessionBody)(DisplayState&, ShaderBindings&) = nullptr;
 
-class GlWindowEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { ASSERT_TRUE(openTestWindow(testWindow, 64, 48)) << SDL_GetError(); }
-    void TearDown() override { closeTestWindow(testWindow); }
-};
-
 const ::testing::Environment* const glEnvironment =
-    ::testing::AddGlobalTestEnvironment(new GlWindowEnvironment);
+    ::testing::AddGlobalTestEnvironment(new GlWindowEnvironment(testWindow, 64, 48));
 
 }  // namespace
 

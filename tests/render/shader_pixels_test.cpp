@@ -14,6 +14,7 @@
 #include "render/fractal_renderer.h"
 #include "tests/render/fractal_reference.h"
 #include "tests/render/gl_test_window.h"
+#include "tests/render/gl_window_environment.h"
 
 namespace {
 
@@ -48,19 +49,8 @@ std::vector<SDL_GLContext> contextsAtSwap;
 // Runs in the stand-in session before the frames are drawn.
 void (*sessionPrelude)() = nullptr;
 
-class GlWindowEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        ASSERT_TRUE(openTestWindow(testWindow, frameWidth, frameHeight)) << SDL_GetError();
-        ASSERT_EQ(testWindow.display.drawableWidth, frameWidth);
-        ASSERT_EQ(testWindow.display.drawableHeight, frameHeight);
-    }
-    void TearDown() override { closeTestWindow(testWindow); }
-};
-
 const ::testing::Environment* const glEnvironment =
-    ::testing::AddGlobalTestEnvironment(new GlWindowEnvironment);
+    ::testing::AddGlobalTestEnvironment(new GlWindowEnvironment(testWindow, frameWidth, frameHeight));
 
 }  // namespace
 

@@ -13,6 +13,7 @@
 #include "session/animation_state.h"
 #include "tests/render/fractal_reference.h"
 #include "tests/render/gl_test_window.h"
+#include "tests/render/gl_window_environment.h"
 #include "tests/render/reference_program.h"
 
 namespace {
@@ -27,19 +28,8 @@ TestWindow testWindow;
 std::vector<FrameSpec> framesToDraw;
 std::vector<Pixels> capturedFrames;
 
-class GlWindowEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        ASSERT_TRUE(openTestWindow(testWindow, frameWidth, frameHeight)) << SDL_GetError();
-        ASSERT_EQ(testWindow.display.drawableWidth, frameWidth);
-        ASSERT_EQ(testWindow.display.drawableHeight, frameHeight);
-    }
-    void TearDown() override { closeTestWindow(testWindow); }
-};
-
 const ::testing::Environment* const glEnvironment =
-    ::testing::AddGlobalTestEnvironment(new GlWindowEnvironment);
+    ::testing::AddGlobalTestEnvironment(new GlWindowEnvironment(testWindow, frameWidth, frameHeight));
 
 }  // namespace
 
