@@ -33,13 +33,13 @@ bool videoIsInvisible()
 
 int runProgram(int argc, const char* const* argv)
 {
-    // 1. One seed for every random choice of the run.
+    // One seed for every random choice of the run.
     std::srand(static_cast<unsigned>(std::time(nullptr)));
-    // 2. Give the GPU time for heavy frames; silently skipped where the registry is unavailable.
+    // Give the GPU time for heavy frames; silently skipped where the registry is unavailable.
     raiseDriverTimeout();
-    // 3. Options.
+    // Options.
     StartOptions options = readOptions(argc, argv);
-    // 4. Video; without it no message can be shown.
+    // Video; without it no message can be shown.
     SDL_SetMainReady();
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         return codeSdlInitFailed;
@@ -48,15 +48,15 @@ int runProgram(int argc, const char* const* argv)
         SDL_Quit();
         return codeSdlInitFailed;
     }
-    // 5. Audio library.
+    // Audio library.
     if (Pa_Initialize() != paNoError) {
         SDL_Quit();
         showFatalError("Fatal Error: Failed to initialize audio system.");
         return codeAudioInitFailed;
     }
-    // 6. Everything else.
+    // Everything else.
     int result = runWindow(options.fullscreen, options.visualizing);
-    // 7.-9. Shutdown in reverse order; a failed terminate overrides any other result.
+    // Shutdown in reverse order; a failed terminate overrides any other result.
     if (Pa_Terminate() != paNoError) {
         result = codeAudioTerminateFailed;
     }

@@ -57,7 +57,7 @@ int failWithContext(SDL_GLContext context, SDL_Window* window, const char* messa
     return code;
 }
 
-// Steps 7 to 12: context, attributes, current, vsync, renderer, blend mode.
+// Context, attributes, current, vsync, renderer, blend mode.
 int createContextAndRenderer(SDL_Window* window, SDL_GLContext* context, SDL_Renderer** renderer)
 {
     *context = SDL_GL_CreateContext(window);
@@ -117,18 +117,18 @@ WindowGeometry windowGeometry(int desktopWidth, int desktopHeight, bool fullscre
 
 int runWindow(bool fullscreen, bool visualizing)
 {
-    // 1.-2. Size and place the window from the desktop mode.
+    // Size and place the window from the desktop mode.
     SDL_DisplayMode mode;
     if (SDL_GetCurrentDisplayMode(0, &mode) != 0) {
         showFatalError("Fatal Error: Failed to access current Display");
         return codeNoDisplay;
     }
     WindowGeometry geometry = windowGeometry(mode.w, mode.h, fullscreen);
-    // 3. The pointer is hidden before a full-screen window appears.
+    // The pointer is hidden before a full-screen window appears.
     if (fullscreen) {
         SDL_ShowCursor(0);
     }
-    // 4.-5. Window and its icon.
+    // Window and its icon.
     SDL_Window* window = SDL_CreateWindow("Quasarine: Stand-Alone Visualizer", geometry.x, geometry.y,
                                           geometry.width, geometry.height, geometry.flags);
     if (window == nullptr) {
@@ -136,7 +136,7 @@ int runWindow(bool fullscreen, bool visualizing)
         return codeNoWindow;
     }
     setWindowIcon(window);
-    // 6. Position and drawable size.
+    // Position and drawable size.
     DisplayState display;
     SDL_GetWindowPosition(window, &display.windowX, &display.windowY);
     SDL_GL_GetDrawableSize(window, &display.drawableWidth, &display.drawableHeight);
@@ -145,7 +145,7 @@ int runWindow(bool fullscreen, bool visualizing)
         showFatalError("Fatal Error: Window dimension less than one pixel.");
         return codeTooSmall;
     }
-    // 7.-12. Context and renderer.
+    // Context and renderer.
     SDL_GLContext context = nullptr;
     SDL_Renderer* renderer = nullptr;
     int failure = createContextAndRenderer(window, &context, &renderer);
@@ -155,13 +155,13 @@ int runWindow(bool fullscreen, bool visualizing)
     // The 2D renderer made a context of its own current; every GL call of ours needs ours.
     setProgramContext(window, context);
     makeProgramContextCurrent();
-    // 13. Everything else runs inside the renderer stage.
+    // Everything else runs inside the renderer stage.
     display.window = window;
     display.renderer = renderer;
     display.fullscreen = fullscreen;
     display.visualizing = visualizing;
     int result = runFractalRenderer(display);
-    // 14. Release in reverse order of creation.
+    // Release in reverse order of creation.
     setProgramContext(nullptr, nullptr);
     SDL_DestroyRenderer(renderer);
     SDL_GL_DeleteContext(context);

@@ -1,5 +1,5 @@
 # The embedded images: a generator of our own draws them at build time, the assembler embeds them.
-# Step 1: the generator, a host tool built optimised and without the program's sanitizers. A cross
+# The generator, a host tool built optimised and without the program's sanitizers. A cross
 # build runs the generator of a native build (see quasarine_host_tools).
 if(NOT CMAKE_CROSSCOMPILING)
   pkg_check_modules(FREETYPE REQUIRED IMPORTED_TARGET freetype2)
@@ -12,7 +12,7 @@ if(NOT CMAKE_CROSSCOMPILING)
   target_link_libraries(quasarine_image_generator PRIVATE PkgConfig::FREETYPE)
 endif()
 
-# Step 2: the raw images, redrawn whenever the generator changes.
+# The raw images, redrawn whenever the generator changes.
 set(IMAGE_DIR ${CMAKE_CURRENT_BINARY_DIR}/images)
 set(IMAGE_NAMES icon title help controls font_strip arrows_normal arrows_none arrows_top
   arrows_bottom arrows_down_lit arrows_up_lit)
@@ -25,7 +25,7 @@ add_custom_command(OUTPUT ${IMAGE_FILES}
   COMMENT "Drawing the embedded images")
 add_custom_target(quasarine_image_files DEPENDS ${IMAGE_FILES})
 
-# Step 3: the library, whose assembly source includes the raw files and checks their sizes.
+# The library, whose assembly source includes the raw files and checks their sizes.
 configure_file(embedded_images.S.in ${CMAKE_CURRENT_BINARY_DIR}/embedded_images.S @ONLY)
 set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/embedded_images.S PROPERTIES
   OBJECT_DEPENDS "${IMAGE_FILES}")

@@ -19,20 +19,20 @@ void releaseFftConfig(AudioContext& context)
 
 int runAudioSession(DisplayState& display, ShaderBindings& bindings)
 {
-    // 1. The FFT configuration is the only heap block the program allocates itself.
+    // The FFT configuration is the only heap block the program allocates itself.
     kiss_fft_cfg fftConfig = kiss_fft_alloc(windowFrames, 0, nullptr, nullptr);
     if (fftConfig == nullptr) {
         showFatalError("Fatal Error: Failed to allocate heap memory for FFT Frequency Data.");
         return 2;
     }
-    // 2-4. The record, its cleared arrays, band bins and initial values.
+    // The record, its cleared arrays, band bins and initial values.
     AudioContext context;
     prepareAudioContext(context, fftConfig);
-    // 5. The default recording device, or none (-2) when it cannot be opened.
+    // The default recording device, or none (-2) when it cannot be opened.
     int inputDeviceIndex = selectInputSource(-1, context);
-    // 6. The session loop, which switches sources through inputDeviceIndex.
+    // The session loop, which switches sources through inputDeviceIndex.
     runSession(display, bindings, context, inputDeviceIndex);
-    // 7. Both streams closed before the record goes, then the FFT configuration.
+    // Both streams closed before the record goes, then the FFT configuration.
     selectInputSource(-2, context);
     setDemoPlayback(false, context);
     releaseFftConfig(context);

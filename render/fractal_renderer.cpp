@@ -207,16 +207,16 @@ void uploadUniforms(const DisplayState& display, const ShaderBindings& bindings,
 
 int runFractalRenderer(DisplayState& display)
 {
-    // 1. Entry points; 2. viewport over the whole drawable.
+    // Entry points, then the viewport over the whole drawable.
     if (!loadEntryPoints()) return fail(19, "Fatal Error: Failed to initialize the GLEW library.");
     glViewport(0, 0, display.drawableWidth, display.drawableHeight);
 
-    // 3. Program from both shaders (releases its own objects on failure).
+    // Program from both shaders (releases its own objects on failure).
     ProgramObjects objects;
     int code = buildProgram(objects);
     if (code != 0) return code;
 
-    // 4. Every location; the buffers are made only once all of them are known.
+    // Every location; the buffers are made only once all of them are known.
     ShaderBindings bindings;
     code = locateVariables(objects.program, bindings);
     if (code != 0) {
@@ -224,12 +224,12 @@ int runFractalRenderer(DisplayState& display)
         return code;
     }
 
-    // 5. Opaque black clear colour, the quad, and the program current for the whole session.
+    // Opaque black clear colour, the quad, and the program current for the whole session.
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     uploadQuad(bindings);
     glUseProgram(objects.program);
 
-    // 6. The session, then every GL object released.
+    // The session, then every GL object released.
     int result = runAudioSession(display, bindings);
     releaseAll(objects, bindings);
     return result;

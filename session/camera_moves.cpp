@@ -43,7 +43,7 @@ Vec2 quadShownAt(double nx, double ny, const FractalParams& params)
     return q;
 }
 
-// Branch 1: in one frame the rectangle's centre moves to the window's centre and its larger
+// In one frame the rectangle's centre moves to the window's centre and its larger
 // relative side fills the window. The home view is the widest: a rectangle dragged beyond the
 // window zooms out no further.
 void zoomIntoRectangle(AnimationState& animation, FractalParams& params, const SessionState& session,
@@ -65,7 +65,7 @@ void zoomIntoRectangle(AnimationState& animation, FractalParams& params, const S
     pinAnchor(params, quadShownAt(0.0, 0.0, params));
 }
 
-// Branch 2: the clicked point stays under the pointer while the zoom shrinks to the floor, where
+// The clicked point stays under the pointer while the zoom shrinks to the floor, where
 // the view holds until the return is released.
 void zoomTowardClick(AnimationState& animation, FractalParams& params, const SessionState& session,
                      const DisplayState& display)
@@ -82,7 +82,7 @@ void zoomTowardClick(AnimationState& animation, FractalParams& params, const Ses
     pinAnchor(params, animation.pivot);
 }
 
-// Branch 3: zooms toward the pointer while the right button is held, following it as it moves.
+// Zooms toward the pointer while the right button is held, following it as it moves.
 void zoomTowardPointer(AnimationState& animation, FractalParams& params, const SessionState& session,
                        const DisplayState& display)
 {
@@ -92,7 +92,7 @@ void zoomTowardPointer(AnimationState& animation, FractalParams& params, const S
     pinAnchor(params, animation.pivot);
 }
 
-// Branch 4: back out to 1.34 about the last pivot, unless the view is held. The floor applies here
+// Back out to 1.34 about the last pivot, unless the view is held. The floor applies here
 // too, since a morph may have changed the formula while the view was held.
 void returnToHome(AnimationState& animation, FractalParams& params, const SessionState& session)
 {
@@ -131,7 +131,7 @@ float diveSpeedFor(const AudioContext& audio)
     return std::isfinite(speed) ? speed : 1.0f;
 }
 
-// Branch 5: an automatic dive, without rotation, in to the zoom floor and back out to 1.34.
+// An automatic dive, without rotation, in to the zoom floor and back out to 1.34.
 void advanceDive(AnimationState& animation, FractalParams& params, const SessionState& session,
                  const AudioContext& audio)
 {
@@ -152,7 +152,7 @@ void advanceDive(AnimationState& animation, FractalParams& params, const Session
     pinAnchor(params, animation.pivot);
 }
 
-// Branch 6.
+// With no zoom under way the home view holds, at the lowest iteration floor.
 void showHomeView(AnimationState& animation, FractalParams& params)
 {
     animation.iterationFloor = 20;

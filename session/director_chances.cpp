@@ -25,7 +25,8 @@ bool chance(int n)
 
 namespace {
 
-// Chance 1; a morph asked for with M waits for a whole second at which nothing blocks it.
+// One chance in ten of a morph; a morph asked for with M waits for a whole second at which nothing
+// blocks it.
 void maybeStartMorph(AnimationState& animation, const SessionState& session, bool free, uint32_t now)
 {
     const bool wanted = chance(10) || animation.morphRequested;
@@ -37,7 +38,7 @@ void maybeStartMorph(AnimationState& animation, const SessionState& session, boo
     }
 }
 
-// Chance 2.
+// One chance in thirty of reversing the rotation for one to three seconds.
 void maybeStartReversal(AnimationState& animation, bool free, uint32_t now)
 {
     if (chance(30) && !animation.reversing && free) {
@@ -48,7 +49,7 @@ void maybeStartReversal(AnimationState& animation, bool free, uint32_t now)
     }
 }
 
-// Chances 3 and 4.
+// A colour strobe of 50 to 149 frames, one chance in twenty; a new base colour mode, one in eight.
 void maybeChangeColours(AnimationState& animation)
 {
     if (chance(20) && !animation.colourStrobe) {
@@ -61,7 +62,8 @@ void maybeChangeColours(AnimationState& animation)
     }
 }
 
-// Chances 5 to 8.
+// Each of the four band rules (loudest or quietest band, additive or not, for the iteration cap
+// and for the threshold) flips with one chance in twenty.
 void maybeFlipBandRules(AnimationState& animation)
 {
     if (chance(20)) {
@@ -78,7 +80,7 @@ void maybeFlipBandRules(AnimationState& animation)
     }
 }
 
-// Chance 9: the pivot is the quad point that shows the target in the home view.
+// One chance in twenty of a dive toward one of the preset's four targets; the pivot is the quad point that shows the target in the home view.
 void maybeStartDive(AnimationState& animation, FractalParams& params, bool free)
 {
     const bool quiet = !animation.autoDive && !animation.morphing && !animation.reversing;
@@ -92,7 +94,8 @@ void maybeStartDive(AnimationState& animation, FractalParams& params, bool free)
     }
 }
 
-// Chances 10 to 14: the tilt and crossblend cycles and the end of a held user zoom.
+// The tilt and crossblend cycles start and release their holds by chance; a held user zoom ends with
+// one chance in two.
 void maybeAdvanceCycles(AnimationState& animation, bool free)
 {
     if (chance(20) && !animation.autoTilt && free) {

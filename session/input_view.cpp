@@ -12,7 +12,7 @@ constexpr int32_t largeDisplayHeight = 1080;
 // Drawable size, the renderer's logical size and the GL viewport follow the window.
 void refreshView(DisplayState& display)
 {
-    // Step 1: the drawable size. The later stages divide by it, so an empty one keeps the last size.
+    // The drawable size. The later stages divide by it, so an empty one keeps the last size.
     int width = 0;
     int height = 0;
     SDL_GL_GetDrawableSize(display.window, &width, &height);
@@ -20,9 +20,9 @@ void refreshView(DisplayState& display)
         display.drawableWidth = width;
         display.drawableHeight = height;
     }
-    // Step 2: one renderer unit per drawable pixel.
+    // One renderer unit per drawable pixel.
     SDL_RenderSetLogicalSize(display.renderer, display.drawableWidth, display.drawableHeight);
-    // Step 3: the viewport of our own context, which the 2D renderer may have displaced.
+    // The viewport of our own context, which the 2D renderer may have displaced.
     makeProgramContextCurrent();
     glViewport(0, 0, display.drawableWidth, display.drawableHeight);
 }

@@ -21,17 +21,17 @@ struct SessionRun {
 
 void startSession(SessionRun& run, DisplayState& display, int inputDeviceIndex)
 {
-    // Step 1: the source to return to after demo or screen-saver mode; the rest keep their start values.
+    // The source to return to after demo or screen-saver mode; the rest keep their start values.
     run.session.savedInputDeviceIndex = inputDeviceIndex;
-    // Step 2: one tick stamps the frame clock and every timer of the director.
+    // One tick stamps the frame clock and every timer of the director.
     const uint32_t startTicks = currentTicks();
     run.session.lastFrameTicks = startTicks;
     run.session.lastWholeSecond = startTicks / 1000;
-    // Step 3: the director's start values and the session's first random draws.
+    // The director's start values and the session's first random draws.
     initAnimation(run.animation, run.params, startTicks);
-    // Step 4: the overlay textures; one that cannot be made stays empty.
+    // The overlay textures; one that cannot be made stays empty.
     createOverlayTextures(display.renderer, run.textures);
-    // Step 5: the selector from the current drawable size. The preset table is constant data.
+    // The selector from the current drawable size. The preset table is constant data.
     run.selector = layoutSelector(display);
 }
 

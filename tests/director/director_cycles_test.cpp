@@ -22,7 +22,7 @@ TEST(ColourStrobe, ANewModeEveryFrameForItsLength)
 {
     auto scene = quietScene();
     scene->animation.baseColormode = 4;
-    // Chance 3 wins with length 50 + 2; the frame's strobe draws then repeat the previous mode (0)
+    // The strobe's one-in-twenty chance wins with length 50 + 2; the frame's strobe draws then repeat the previous mode (0)
     // twice before a different one comes.
     scriptSecond({{3, {102}}});
     scriptDraws({0, 0, 5});

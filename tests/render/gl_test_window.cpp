@@ -3,18 +3,18 @@
 
 bool openTestWindow(TestWindow& test, int width, int height)
 {
-    // 1. SDL video and a window of the requested size.
+    // SDL video and a window of the requested size.
     if (SDL_Init(SDL_INIT_VIDEO) != 0) return false;
     test.display.window = SDL_CreateWindow("quasarine render test", 0, 0, width, height,
                                            SDL_WINDOW_OPENGL);
     if (test.display.window == nullptr) return false;
 
-    // 2. A context with default attributes, as the program asks for, made current.
+    // A context with default attributes, as the program asks for, made current.
     test.context = SDL_GL_CreateContext(test.display.window);
     if (test.context == nullptr) return false;
     if (SDL_GL_MakeCurrent(test.display.window, test.context) != 0) return false;
 
-    // 3. The drawable size, which the renderer uses for its viewport and size uniforms.
+    // The drawable size, which the renderer uses for its viewport and size uniforms.
     SDL_GL_GetDrawableSize(test.display.window, &test.display.drawableWidth,
                            &test.display.drawableHeight);
     return true;

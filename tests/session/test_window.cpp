@@ -12,7 +12,7 @@ TestWindow theWindow;
 
 bool openTestWindow()
 {
-    // Step 1: video and a double-buffered GL context on a hidden, high-DPI-aware window.
+    // Video and a double-buffered GL context on a hidden, high-DPI-aware window.
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         return false;
     }
@@ -23,13 +23,13 @@ bool openTestWindow()
     if (theWindow.window == nullptr) {
         return false;
     }
-    // Step 2: the program's context, recorded so that makeProgramContextCurrent can restore it.
+    // The program's context, recorded so that makeProgramContextCurrent can restore it.
     theWindow.context = SDL_GL_CreateContext(theWindow.window);
     if (theWindow.context == nullptr) {
         return false;
     }
     setProgramContext(theWindow.window, theWindow.context);
-    // Step 3: the 2D renderer, which brings a GL context of its own.
+    // The 2D renderer, which brings a GL context of its own.
     theWindow.renderer = SDL_CreateRenderer(theWindow.window, -1, 0);
     return theWindow.renderer != nullptr;
 }
