@@ -19,7 +19,8 @@ constexpr int codeAudioInitFailed = 3;
 constexpr int codeAudioTerminateFailed = 4;
 
 // Without a display SDL falls back to a driver that shows nothing; the program would then run
-// invisibly with no way to quit it. Such a driver counts only when the user asked for it.
+// invisibly with no way to quit it. Such a driver counts only when the user asked for it by name:
+// an empty SDL_VIDEODRIVER names none, and SDL chooses as if it were unset.
 bool videoIsInvisible()
 {
     const char* driver = SDL_GetCurrentVideoDriver();
@@ -27,7 +28,8 @@ bool videoIsInvisible()
         return true;
     }
     bool invisible = std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0;
-    return invisible && std::getenv("SDL_VIDEODRIVER") == nullptr;
+    const char* requested = std::getenv("SDL_VIDEODRIVER");
+    return invisible && (requested == nullptr || *requested == '\0');
 }
 }  // namespace
 

@@ -171,8 +171,11 @@ void deleteBufferIfMade(uint32_t& buffer)
 }
 
 // Program unbound, then vertex buffer, index buffer, fragment shader, vertex shader, program.
+// A session that ended on an overlay screen leaves the 2D renderer's context current, where these
+// names would miss our objects and might hit the renderer's own.
 void releaseAll(ProgramObjects& objects, ShaderBindings& bindings)
 {
+    makeProgramContextCurrent();
     glUseProgram(0);
     deleteBufferIfMade(bindings.vertexBuffer);
     deleteBufferIfMade(bindings.indexBuffer);

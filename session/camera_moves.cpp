@@ -44,8 +44,8 @@ Vec2 quadShownAt(double nx, double ny, const FractalParams& params)
 }
 
 // In one frame the rectangle's centre moves to the window's centre and its larger
-// relative side fills the window. The home view is the widest: a rectangle dragged beyond the
-// window zooms out no further.
+// relative side fills the window. A rectangle dragged beyond the window zooms out past the home
+// view, to which the return that follows brings it back.
 void zoomIntoRectangle(AnimationState& animation, FractalParams& params, const SessionState& session,
                        const DisplayState& display)
 {
@@ -61,7 +61,7 @@ void zoomIntoRectangle(AnimationState& animation, FractalParams& params, const S
     const double relativeWidth = static_cast<double>(w) / std::max(display.drawableWidth, 1);
     const double relativeHeight = static_cast<double>(h) / std::max(display.drawableHeight, 1);
     params.zzoom = static_cast<float>(params.zzoom * std::max(relativeWidth, relativeHeight));
-    params.zzoom = std::min(std::max(params.zzoom, animation.zoomFloor), homeZoom);
+    params.zzoom = std::max(params.zzoom, animation.zoomFloor);
     pinAnchor(params, quadShownAt(0.0, 0.0, params));
 }
 

@@ -22,12 +22,26 @@ bool onTitleScreen(const InputTargets& targets)
     return !(targets.display.visualizing && targets.params.fade > 0.0f);
 }
 
+// Once the 2D renderer has a logical size (one unit per drawable pixel), SDL delivers the pointer
+// in that size itself; scaling it again would double the factor on high-density displays.
+bool rendererScalesPointer(const DisplayState& display)
+{
+    int width = 0;
+    int height = 0;
+    if (display.renderer != nullptr) {
+        SDL_RenderGetLogicalSize(display.renderer, &width, &height);
+    }
+    return width > 0 && height > 0;
+}
+
 PixelPoint toDrawablePixels(int32_t x, int32_t y, const DisplayState& display)
 {
     // Without a window to ask, the two sizes count as equal.
     int windowWidth = display.drawableWidth;
     int windowHeight = display.drawableHeight;
-    SDL_GetWindowSize(display.window, &windowWidth, &windowHeight);
+    if (!rendererScalesPointer(display)) {
+        SDL_GetWindowSize(display.window, &windowWidth, &windowHeight);
+    }
     PixelPoint pixel;
     pixel.x = scaleCoordinate(x, display.drawableWidth, windowWidth);
     pixel.y = scaleCoordinate(y, display.drawableHeight, windowHeight);

@@ -109,7 +109,7 @@ TEST(RectangleZoom, WithTiltTheAnchorIsShownAtTheWindowCentre)
     EXPECT_NEAR(c.y, 539.5, 0.01);
 }
 
-TEST(RectangleZoom, StopsAtTheFloorAndNeverWidensBeyondTheHomeView)
+TEST(RectangleZoom, StopsAtTheFloorAndADragBeyondTheWindowZoomsOutUntilTheReturn)
 {
     auto scene = viewScene();
     scene->params.zzoom = 0.0003f;
@@ -118,13 +118,19 @@ TEST(RectangleZoom, StopsAtTheFloorAndNeverWidensBeyondTheHomeView)
     scene->animation.rectZoom = true;
     cameraFrame(*scene, 0.016f);
     EXPECT_EQ(scene->params.zzoom, 0.00025f);
-    // A drag that left the window is larger than it.
+    // A drag that left the window is larger than it: 3001 pixels of a 1920-pixel-wide drawable.
     scene->params.zzoom = 1.0f;
     scene->session.selectStart = {-500, 10};
     scene->session.selectEnd = {2500, 12};
     scene->animation.rectZoom = true;
     cameraFrame(*scene, 0.016f);
+    EXPECT_NEAR(scene->params.zzoom, 3001.0f / scene->display.drawableWidth, 1e-6);
+    EXPECT_GT(scene->params.zzoom, 1.34f);
+    // The view is held, yet the return brings a zoom beyond the home view straight back to it.
+    ASSERT_TRUE(scene->animation.userZoomed && scene->animation.cursorZoomOut);
+    cameraFrame(*scene, 0.016f);
     EXPECT_EQ(scene->params.zzoom, 1.34f);
+    EXPECT_FALSE(scene->animation.cursorZoomOut);
 }
 
 TEST(ClickZoom, KeepsTheClickedPointUntilTheFloorThenHoldsUntilReleased)

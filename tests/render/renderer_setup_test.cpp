@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "audio/audio_context.h"
+#include "app/program_context.h"
 #include "render/fractal_renderer.h"
 #include "render/shader_sources.h"
 #include "tests/render/call_log.h"
@@ -217,6 +218,30 @@ TEST(RendererSetup, BuildsEverythingInOrderRunsTheSessionAndReleasesInOrder)
         expectNoObjectsLeft();
     }
     sessionResult = 0;
+}
+
+// As the 2D renderer does when the session ends on an overlay screen: another context of the same
+// window is left current.
+SDL_GLContext otherContext = nullptr;
+
+void endInAnotherContext(DisplayState& display, ShaderBindings&)
+{
+    otherContext = SDL_GL_CreateContext(display.window);
+}
+
+TEST(RendererSetup, ReleasesInItsOwnContextAfterASessionThatEndedInAnother)
+{
+    setProgramContext(testWindow.display.window, testWindow.context);
+    sessionBody = endInAnotherContext;
+    EXPECT_EQ(runRenderer(GlFaultPlan()), 0);
+    sessionBody = nullptr;
+    ASSERT_NE(otherContext, nullptr) << SDL_GetError();
+    ASSERT_EQ(SDL_GL_MakeCurrent(testWindow.display.window, testWindow.context), 0);
+    EXPECT_EQ(glObjects().programs.size() + glObjects().shaders.size() + glObjects().buffers.size(), 5u);
+    expectNoObjectsLeft();
+    SDL_GL_DeleteContext(otherContext);
+    SDL_GL_MakeCurrent(testWindow.display.window, testWindow.context);
+    setProgramContext(nullptr, nullptr);
 }
 
 TEST(RendererSetup, HandsTheSessionEveryLocationAndBothBuffers)

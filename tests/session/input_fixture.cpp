@@ -48,6 +48,8 @@ void InputTest::SetUp()
     sizeOverrides = SizeOverrides{};
     display.window = testWindow().window;
     display.renderer = testWindow().renderer;
+    // No logical size yet, as before the program's first resize; earlier tests may have set one.
+    SDL_RenderSetLogicalSize(display.renderer, 0, 0);
     display.drawableWidth = testWindowWidth;
     display.drawableHeight = testWindowHeight;
     selector = SelectorRect{100, 200, 12, 24};

@@ -224,6 +224,44 @@ TEST_F(InputTest, PointerInWindowUnitsReachesTheHandlersInDrawablePixels)
     EXPECT_EQ(session.mouseY, 12);
 }
 
+TEST_F(InputTest, PointerIsScaledOnlyUntilTheRendererHasALogicalSize)
+{
+    // Windows as on a 2x and a 1.5x display over the test window's drawable.
+    const int windows[2][2] = {{testWindowWidth / 2, testWindowHeight / 2},
+                               {testWindowWidth * 2 / 3, testWindowHeight * 2 / 3}};
+    for (const auto& window : windows) {
+        SDL_RenderSetLogicalSize(display.renderer, 0, 0);
+        sizeOverrides = SizeOverrides{true, window[0], window[1]};
+        send(motionEvent(100, 60));
+        EXPECT_EQ(session.mouseX, 100 * testWindowWidth / window[0]);
+        EXPECT_EQ(session.mouseY, 60 * testWindowHeight / window[1]);
+        // From the program's first resize on, SDL hands over the pointer in drawable pixels.
+        SDL_RenderSetLogicalSize(display.renderer, testWindowWidth, testWindowHeight);
+        send(motionEvent(100, 60));
+        EXPECT_EQ(session.mouseX, 100);
+        EXPECT_EQ(session.mouseY, 60);
+    }
+}
+
+TEST_F(InputTest, PointerThroughSdlsQueueLandsOnTheDrawablePixelUnderIt)
+{
+    // A 2x display: the drawable has twice the window's pixels, and the program has given the 2D
+    // renderer its drawable size. SDL rescales the queued motion itself, the program must not again.
+    display.drawableWidth = 2 * testWindowWidth;
+    display.drawableHeight = 2 * testWindowHeight;
+    SDL_RenderSetLogicalSize(display.renderer, display.drawableWidth, display.drawableHeight);
+    SDL_PumpEvents();
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    SDL_Event queued = motionEvent(100, 60);
+    queued.motion.windowID = SDL_GetWindowID(display.window);
+    ASSERT_EQ(SDL_PushEvent(&queued), 1) << SDL_GetError();
+    SDL_Event event{};
+    ASSERT_EQ(SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_MOUSEMOTION, SDL_MOUSEMOTION), 1);
+    send(event);
+    EXPECT_EQ(session.mouseX, 200);
+    EXPECT_EQ(session.mouseY, 120);
+}
+
 TEST_F(InputTest, FractionalPixelDensityTruncatesTowardZero)
 {
     // 640 x 360 drawable over a 400 x 240 window: 1.6 and 1.5 pixels per unit.

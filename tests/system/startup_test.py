@@ -10,10 +10,15 @@ import harness
 
 class Startup(unittest.TestCase):
     def test_without_a_display_exits_10_without_a_box(self):
-        env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
+        env = {k: v for k, v in os.environ.items()
+               if k not in ("DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER")}
         before = {w[0] for w in harness.top_windows()}
-        result = subprocess.run([harness.PROGRAM], env=env, capture_output=True, timeout=30)
-        self.assertEqual(result.returncode, 10)
+        # An empty driver name asks for no driver in particular, just as an unset one.
+        for driver in (None, ""):
+            if driver is not None:
+                env["SDL_VIDEODRIVER"] = driver
+            result = subprocess.run([harness.PROGRAM], env=env, capture_output=True, timeout=30)
+            self.assertEqual(result.returncode, 10, f"SDL_VIDEODRIVER={driver!r}")
         after = [w for w in harness.top_windows() if w[0] not in before]
         self.assertEqual([w for w in after if w[1] == harness.BOX_TITLE], [])
 
