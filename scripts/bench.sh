@@ -13,3 +13,6 @@ done
 echo "== whole program"
 QUASARINE_BINARY=build/app/quasarine QUASARINE_BUILD_DIR=build \
   scripts/with_services.sh python3 scripts/measure_program.py
+echo "== frame times of a demo-mode run at 320x180 (QUASARINE_FRAMES_SECONDS, default 180)"
+QUASARINE_BINARY=build/app/quasarine QUASARINE_BUILD_DIR=build \
+  scripts/with_services.sh python3 scripts/measure_frames.py
