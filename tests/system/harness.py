@@ -25,7 +25,7 @@ def top_windows():
     return windows
 
 
-def wait_for_window(name, timeout=30.0):
+def wait_for_window(name, timeout=60.0):
     deadline = time.time() + timeout
     while time.time() < deadline:
         for window in top_windows():
@@ -137,7 +137,7 @@ def source_name_has_glyphs(shot, glyphs):
     return bool(source_name_columns(shot, end - GLYPH_WIDTH, end)) and not source_name_columns(shot, end)
 
 
-def finish(process, timeout=15):
+def finish(process, timeout=30):
     try:
         return process.wait(timeout=timeout)
     except subprocess.TimeoutExpired:
@@ -163,6 +163,50 @@ def peak_level(data):
     samples.frombytes(data[:len(data) // 2 * 2])
     body = samples[8820:] if len(samples) > 8820 else samples
     return max((abs(s) for s in body), default=0)
+
+
+def tone(seconds):
+    """A 220 Hz and 1760 Hz tone pulsing four times a second, 16-bit stereo at 44100 Hz."""
+    import array
+    import math
+    samples = array.array("h")
+    for i in range(int(seconds * 44100)):
+        t = i / 44100
+        level = 0.5 if (t * 4) % 1 < 0.5 else 0.1
+        value = int(12000 * level * (math.sin(2 * math.pi * 220 * t) + math.sin(2 * math.pi * 1760 * t)))
+        samples.extend((value, value))
+    return samples.tobytes()
+
+
+def play_into_sink(sink="quasarine_sink"):
+    """A player that takes raw 16-bit stereo samples at 44100 Hz on its stdin."""
+    return subprocess.Popen(["pacat", "--playback", "-d", sink, "--raw", "--format=s16le",
+                             "--rate=44100", "--channels=2"], stdin=subprocess.PIPE)
+
+
+def stop_player(player):
+    player.stdin.close()
+    player.terminate()
+    player.wait()
+
+
+def play_tone_until(stop, sink="quasarine_sink"):
+    """Plays the tone into the sink from a thread until the event stop is set; returns the thread."""
+    import threading
+
+    def feed():
+        player = play_into_sink(sink)
+        chunk = tone(0.25)
+        try:
+            while not stop.is_set():
+                player.stdin.write(chunk)
+                player.stdin.flush()
+        finally:
+            stop_player(player)
+
+    thread = threading.Thread(target=feed, daemon=True)
+    thread.start()
+    return thread
 
 
 def wait_until(predicate, timeout, interval=0.2):
@@ -207,6 +251,11 @@ def embedded_image(name, width=960, height=540, shrink=1, images=None):
 def matches_image(shot, image, threshold=24):
     """Share of sampled pixels of a screenshot that match an image copied to the whole window."""
     return 1.0 - difference_share(shot, image, threshold)
+
+
+def wait_for_image(window, image, timeout=60.0):
+    """Waits until the window shows the image (the program is up and drawing); true if it did."""
+    return bool(wait_until(lambda: matches_image(screenshot(window), image) > 0.9, timeout))
 
 
 def is_fractal(shot, title):

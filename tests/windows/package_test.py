@@ -1,8 +1,6 @@
 """The packaged Windows program (build-windows/dist) under Wine, in a fresh Wine prefix, with the
 test display and the private PulseAudio server: window, screens, demo track, capture, the source
 selector, the driver-timeout guard in the real registry and a start without any audio device."""
-import array
-import math
 import os
 import shutil
 import subprocess
@@ -78,17 +76,6 @@ TITLE = harness.embedded_image("title", images=CROSS_IMAGES)
 
 def is_fractal(shot):
     return harness.is_fractal(shot, TITLE)
-
-
-def tone(seconds):
-    """A 220 Hz and 1760 Hz tone pulsing four times a second, 16-bit stereo at 44100 Hz."""
-    samples = array.array("h")
-    for i in range(int(seconds * 44100)):
-        t = i / 44100
-        level = 0.5 if (t * 4) % 1 < 0.5 else 0.1
-        value = int(12000 * level * (math.sin(2 * math.pi * 220 * t) + math.sin(2 * math.pi * 1760 * t)))
-        samples.extend((value, value))
-    return samples.tobytes()
 
 
 class WindowsPackage(unittest.TestCase):
@@ -169,22 +156,18 @@ class WindowsPackage(unittest.TestCase):
         self.quit_with_esc()
 
     def test_a_tone_on_the_default_recording_device_brings_the_fractal_in(self):
-        player = subprocess.Popen(["pacat", "--playback", "-d", "quasarine_sink", "--raw",
-                                   "--format=s16le", "--rate=44100", "--channels=2"],
-                                  stdin=subprocess.PIPE)
+        player = harness.play_into_sink()
         try:
             self.launch(["-v"])
             deadline = time.time() + PICTURE_DEADLINE
             shown = False
             while time.time() < deadline and not shown:
-                player.stdin.write(tone(1.0))
+                player.stdin.write(harness.tone(1.0))
                 player.stdin.flush()
                 shown = is_fractal(self.shot())
             self.assertTrue(shown, "the captured tone did not bring the fractal in")
         finally:
-            player.stdin.close()
-            player.terminate()
-            player.wait()
+            harness.stop_player(player)
         self.quit_with_esc()
 
     def test_selector_steps_through_the_capture_devices(self):
