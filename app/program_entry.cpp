@@ -8,6 +8,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "app/audio_library_messages.h"
 #include "app/driver_timeout_guard.h"
 #include "app/fatal_error.h"
 #include "app/options.h"
@@ -51,6 +52,7 @@ int runProgram(int argc, const char* const* argv)
         return codeSdlInitFailed;
     }
     // Audio library.
+    silenceAudioLibraryMessages();
     if (Pa_Initialize() != paNoError) {
         SDL_Quit();
         showFatalError("Fatal Error: Failed to initialize audio system.");
