@@ -18,12 +18,15 @@ set(IMAGE_NAMES icon title help controls font_strip arrows_normal arrows_none ar
   arrows_bottom arrows_down_lit arrows_up_lit)
 list(TRANSFORM IMAGE_NAMES PREPEND ${IMAGE_DIR}/ OUTPUT_VARIABLE IMAGE_FILES)
 list(TRANSFORM IMAGE_FILES APPEND .raw)
-add_custom_command(OUTPUT ${IMAGE_FILES}
+# The place and cap height of every text on the title, help and controls screens, for the tests.
+set(IMAGE_TEXTS ${IMAGE_DIR}/texts.txt)
+set_property(GLOBAL PROPERTY QUASARINE_IMAGE_TEXTS ${IMAGE_TEXTS})
+add_custom_command(OUTPUT ${IMAGE_FILES} ${IMAGE_TEXTS}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${IMAGE_DIR}
   COMMAND quasarine_image_generator ${IMAGE_DIR}
   DEPENDS quasarine_image_generator
   COMMENT "Drawing the embedded images")
-add_custom_target(quasarine_image_files DEPENDS ${IMAGE_FILES})
+add_custom_target(quasarine_image_files DEPENDS ${IMAGE_FILES} ${IMAGE_TEXTS})
 
 # The library, whose assembly source includes the raw files and checks their sizes.
 configure_file(embedded_images.S.in ${CMAKE_CURRENT_BINARY_DIR}/embedded_images.S @ONLY)

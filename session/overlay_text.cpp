@@ -1,28 +1,12 @@
 // The bitmap font: glyph cells of the font strip and square-glyph text drawn with the 2D renderer.
-#include <cmath>
 #include <cstdint>
 #include <cstring>
 
+#include "assets/font_cells.h"
 #include "session/overlays.h"
+#include "session/screen_pixels.h"
 
 namespace {
-
-// Characters in the order of their cells in the font strip; every other byte uses the blank cell.
-const char fontCellOrder[] =
-    "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789!@#$%^&*(),.<>?/\\;:'\"{}[]|+-=_";
-constexpr int blankCell = 92;
-constexpr int cellSize = 32;
-
-// trunc(extent x fraction) in double precision; false when the product is not a usable pixel count.
-bool scaledPixels(int32_t extent, float fraction, int32_t& result)
-{
-    double product = static_cast<double>(extent) * static_cast<double>(fraction);
-    if (!std::isfinite(product) || std::fabs(product) >= 2147483647.0) {
-        return false;
-    }
-    result = static_cast<int32_t>(product);
-    return true;
-}
 
 // Number of characters to draw: up to the first stop character, if there is one.
 size_t drawnLength(const char* text, char stop)
@@ -36,8 +20,8 @@ size_t drawnLength(const char* text, char stop)
 SDL_Rect glyphCell(unsigned char ch)
 {
     const char* found = ch != 0 ? std::strchr(fontCellOrder, ch) : nullptr;
-    int cell = found != nullptr ? static_cast<int>(found - fontCellOrder) : blankCell;
-    return SDL_Rect{cell * cellSize, 0, cellSize, cellSize};
+    int cell = found != nullptr ? static_cast<int>(found - fontCellOrder) : blankFontCell;
+    return SDL_Rect{cell * fontCellSize, 0, fontCellSize, fontCellSize};
 }
 
 void drawText(const char* text, SDL_Texture* font, char stop, const DisplayState& display, float xf,
@@ -48,10 +32,10 @@ void drawText(const char* text, SDL_Texture* font, char stop, const DisplayState
     }
     size_t count = drawnLength(text, stop);
     int32_t size = 0, top = 0, left = 0, limit = 0;
-    bool scaled = scaledPixels(display.drawableHeight, sf, size) &&
-                  scaledPixels(display.drawableHeight, yf, top) &&
-                  scaledPixels(display.drawableWidth, xf, left) &&
-                  scaledPixels(display.drawableWidth, rf, limit);
+    bool scaled = fractionToPixels(display.drawableHeight, sf, size) &&
+                  fractionToPixels(display.drawableHeight, yf, top) &&
+                  fractionToPixels(display.drawableWidth, xf, left) &&
+                  fractionToPixels(display.drawableWidth, rf, limit);
     if (count == 0 || !scaled || size <= 0) {
         return;
     }

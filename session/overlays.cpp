@@ -2,6 +2,7 @@
 #include "session/overlays.h"
 
 #include "assets/embedded_images.h"
+#include "session/screen_pixels.h"
 
 namespace {
 
@@ -19,6 +20,17 @@ SDL_Texture* textureFromImage(SDL_Renderer* renderer, EmbeddedImage image)
     return texture;
 }
 
+// The full-window pictures are stretched by any factor, so they are filtered rather than sampled: the
+// small text of the artwork stays legible at window sizes that are no multiple of the image's.
+SDL_Texture* smoothTextureFromImage(SDL_Renderer* renderer, EmbeddedImage image)
+{
+    SDL_Texture* texture = textureFromImage(renderer, image);
+    if (texture != nullptr) {
+        SDL_SetTextureScaleMode(texture, SDL_ScaleModeLinear);
+    }
+    return texture;
+}
+
 void destroyTexture(SDL_Texture*& texture)
 {
     if (texture != nullptr) {
@@ -27,19 +39,13 @@ void destroyTexture(SDL_Texture*& texture)
     }
 }
 
-// trunc(extent x fraction), the product formed in double precision.
-int32_t scaled(int32_t extent, float fraction)
-{
-    return static_cast<int32_t>(static_cast<double>(extent) * static_cast<double>(fraction));
-}
-
 }  // namespace
 
 void createOverlayTextures(SDL_Renderer* renderer, OverlayTextures& textures)
 {
-    textures.titleTexture = textureFromImage(renderer, titleImage());
-    textures.helpTexture = textureFromImage(renderer, helpImage());
-    textures.controlsTexture = textureFromImage(renderer, controlsImage());
+    textures.titleTexture = smoothTextureFromImage(renderer, titleImage());
+    textures.helpTexture = smoothTextureFromImage(renderer, helpImage());
+    textures.controlsTexture = smoothTextureFromImage(renderer, controlsImage());
     textures.fontTexture = textureFromImage(renderer, fontStripImage());
     textures.arrowsNormal = textureFromImage(renderer, arrowsNormalImage());
     textures.arrowsNone = textureFromImage(renderer, arrowsNoneImage());
@@ -65,10 +71,11 @@ void destroyOverlayTextures(OverlayTextures& textures)
 
 SelectorRect layoutSelector(const DisplayState& display)
 {
+    // Fractions below 1 of a drawable extent always convert, so no result needs checking.
     SelectorRect rect;
-    rect.x = scaled(display.drawableWidth, 0.38541666f);
-    rect.y = scaled(display.drawableHeight, 0.8388889f);
-    rect.height = scaled(display.drawableHeight, 0.044444446f);
+    fractionToPixels(display.drawableWidth, 0.38541666f, rect.x);
+    fractionToPixels(display.drawableHeight, 0.8388889f, rect.y);
+    fractionToPixels(display.drawableHeight, 0.044444446f, rect.height);
     rect.width = rect.height / 2;
     return rect;
 }

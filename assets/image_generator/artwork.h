@@ -3,11 +3,6 @@
 #include "assets/image_generator/canvas.h"
 #include "assets/image_generator/text.h"
 
-// Glyph cells of the font strip, in order; the cell after the last one is the blank.
-extern const char fontCellOrder[];
-constexpr int fontCellCount = 93;
-constexpr int fontCellSize = 32;
-
 enum ArrowLook { arrowEnabled, arrowDisabled, arrowLit };
 
 Canvas makeIconImage();

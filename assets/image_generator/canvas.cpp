@@ -243,3 +243,15 @@ int writeRawImage(const Canvas& canvas, const char* path)
     int closed = std::fclose(file);
     return written == bgr.size() && closed == 0 ? 0 : 1;
 }
+
+int appendPaintedTexts(const Canvas& canvas, const char* name, std::FILE* file)
+{
+    int failures = 0;
+    for (const PaintedText& text : canvas.texts) {
+        const Box& ink = text.ink;
+        int written = std::fprintf(file, "%s %d %d %d %d %d\n", name, text.capHeight, ink.x, ink.y, ink.width,
+                                   ink.height);
+        failures += written > 0 ? 0 : 1;
+    }
+    return failures == 0 ? 0 : 1;
+}

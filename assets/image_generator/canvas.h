@@ -1,6 +1,7 @@
 // Drawing surface of the image generator: an RGB pixel buffer with antialiased shape primitives.
 #pragma once
 #include <cstdint>
+#include <cstdio>
 #include <vector>
 
 struct Colour {
@@ -9,18 +10,26 @@ struct Colour {
     uint8_t b = 0;
 };
 
-// Pixels are stored red, green, blue, rows top to bottom, no padding.
-struct Canvas {
-    int width = 0;
-    int height = 0;
-    std::vector<uint8_t> rgb;
-};
-
 struct Box {
     int x = 0;
     int y = 0;
     int width = 0;
     int height = 0;
+};
+
+// One line of text painted on a canvas: its ink box and the height of its font's capitals.
+struct PaintedText {
+    Box ink;
+    int capHeight = 0;
+};
+
+// Pixels are stored red, green, blue, rows top to bottom, no padding. The painted texts are kept so
+// that the size of every text in an image can be checked.
+struct Canvas {
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> rgb;
+    std::vector<PaintedText> texts;
 };
 
 Canvas makeCanvas(int width, int height, Colour background);
@@ -49,3 +58,6 @@ void fillTriangle(Canvas& canvas, const float xs[3], const float ys[3], Colour c
 
 // Writes the pixels as raw blue-green-red bytes; returns 0 on success, 1 when the file cannot be written.
 int writeRawImage(const Canvas& canvas, const char* path);
+// Appends one line per painted text: the name, the cap height, then the ink box's x, y, width and
+// height; returns 0 on success, 1 when the file cannot be written.
+int appendPaintedTexts(const Canvas& canvas, const char* name, std::FILE* file);

@@ -1,10 +1,8 @@
 // The bitmap font: DejaVu Sans Mono Bold rendered in one-bit mode, one glyph per 32 x 32 cell.
 #include <algorithm>
 
+#include "assets/font_cells.h"
 #include "assets/image_generator/artwork.h"
-
-const char fontCellOrder[] =
-    "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789!@#$%^&*(),.<>?/\\;:'\"{}[]|+-=_";
 
 namespace {
 

@@ -1,5 +1,5 @@
-// The help screen: how to let the default recording device hear what the speakers play, on Linux
-// and on Windows, in steps, sketches and a note, over a dark blue fractal.
+// The help screen: how to let Quasarine record what the speakers play, on Linux and on Windows, in
+// steps, sketches and a note, over a dark blue fractal; every letter large enough to read at half size.
 #include "assets/image_generator/artwork.h"
 #include "assets/image_generator/fractal.h"
 #include "assets/image_generator/help_sketches.h"
@@ -11,6 +11,9 @@ constexpr int helpHeight = 1080;
 const Colour white{255, 255, 255};
 const Colour heading{255, 214, 96};
 const Colour noteGreen{60, 220, 90};
+const Colour wayBlue{140, 210, 255};
+constexpr int lineHeight = 38;
+constexpr int columnTop = 218;  // baseline of the two columns' headings
 
 // A fractal of the visualizer, toned down to a dark blue so that text stays readable on it.
 void paintBackground(Canvas& canvas)
@@ -37,94 +40,108 @@ void paintBackground(Canvas& canvas)
 
 void drawHeadline(Canvas& canvas, FontSet& fonts)
 {
-    TextStyle style{fontSansBold, 38.0f, 1.0f, 0.0f, false};
-    drawCentredText(canvas, fonts, style,
-                    "To let Quasarine visualize the sound going to the speakers, make the default", 960, 56, white);
-    drawCentredText(canvas, fonts, style,
-                    "recording device hear what the speakers play. Follow the steps for your system!", 960, 104,
+    TextStyle style{fontSansBold, 40.0f, 1.0f, 0.0f, false};
+    drawCentredText(canvas, fonts, style, "To visualize the speakers, let Quasarine record what they play:", 960, 58,
                     white);
+}
+
+// The paragraphs' letters, a little larger than the sketches' labels.
+TextStyle bodyText()
+{
+    return TextStyle{fontSans, 29.0f, 1.0f, 0.0f, false};
+}
+
+// Text broken into lines of the column's width; returns the baseline below the last line.
+int drawParagraph(Canvas& canvas, FontSet& fonts, const char* text, int x, int baseline, int width)
+{
+    return drawWrappedText(canvas, fonts, bodyText(), text, x, baseline, width, lineHeight, white);
 }
 
 // A numbered step: the badge at the left, the text wrapped beside it; returns the next baseline.
 int drawStep(Canvas& canvas, FontSet& fonts, int number, const char* text, int x, int baseline, int width)
 {
-    drawStepBadge(canvas, fonts, x + 19.0f, baseline - 9.0f, number);
-    TextStyle style{fontSans, 23.0f, 1.0f, 0.0f, false};
-    return drawWrappedText(canvas, fonts, style, text, x + 52, baseline, width - 52, 31, white);
+    drawStepBadge(canvas, fonts, x + 23.0f, baseline - 10.0f, number);
+    return drawParagraph(canvas, fonts, text, x + 60, baseline, width - 60);
 }
 
 void drawColumnHeading(Canvas& canvas, FontSet& fonts, const char* title, int x, int baseline)
 {
-    TextStyle style{fontSansBold, 32.0f, 1.0f, 1.0f, false};
+    TextStyle style{fontSansBold, 36.0f, 1.0f, 1.0f, false};
     drawTextLine(canvas, fonts, style, title, x, baseline, heading);
     fillBox(canvas, Box{x, baseline + 10, textAdvance(fonts, style, title), 3}, heading);
 }
 
-// The commands that do the same from a terminal, in a dark console box.
-void drawTerminal(Canvas& canvas, FontSet& fonts, Box box)
+// A lead-in in bold before a way of doing it; returns the baseline of the next line.
+int drawWayTitle(Canvas& canvas, FontSet& fonts, const char* title, int x, int baseline)
 {
+    TextStyle style{fontSansBold, 30.0f, 1.0f, 0.0f, false};
+    drawTextLine(canvas, fonts, style, title, x, baseline, wayBlue);
+    return baseline + lineHeight + 2;
+}
+
+// Commands in a dark console box whose top is at y, one line each; returns the box's bottom.
+int drawTerminal(Canvas& canvas, FontSet& fonts, const char* const* lines, int count, int x, int y, int width)
+{
+    Box box{x, y, width, 20 + count * lineHeight};
     fillRoundedBox(canvas, box, 10.0f, Colour{12, 14, 20}, 0.95f);
     strokeRoundedBox(canvas, box, 10.0f, 2.0f, Colour{120, 130, 150});
-    TextStyle mono{fontMono, 20.0f, 1.0f, 0.0f, false};
-    Colour command{120, 230, 120}, comment{150, 160, 180};
-    int pen = drawTextLine(canvas, fonts, mono, "$ pactl list short sinks", box.x + 20, box.y + 34, command);
-    drawTextLine(canvas, fonts, mono, "   # the outputs' names", pen, box.y + 34, comment);
-    drawTextLine(canvas, fonts, mono, "$ pactl set-default-source <sink>.monitor", box.x + 20, box.y + 64, command);
-    pen = drawTextLine(canvas, fonts, mono, "$ pactl get-default-source", box.x + 20, box.y + 94, command);
-    drawTextLine(canvas, fonts, mono, " # to check", pen, box.y + 94, comment);
+    TextStyle mono{fontMono, 28.0f, 1.0f, 0.0f, false};
+    for (int i = 0; i < count; ++i) {
+        drawTextLine(canvas, fonts, mono, lines[i], x + 16, y + 38 + i * lineHeight, Colour{120, 230, 120});
+    }
+    return box.y + box.height;
 }
 
 void drawLinuxColumn(Canvas& canvas, FontSet& fonts)
 {
-    const int x = 50, width = 870;
-    drawColumnHeading(canvas, fonts, "LINUX  (PulseAudio or PipeWire)", x, 294);
-    int y = drawStep(canvas, fonts, 1,
-                     "Open PulseAudio Volume Control (pavucontrol) and choose the Input Devices tab; "
-                     "set Show: to All Input Devices.", x, 346, width);
-    y = drawStep(canvas, fonts, 2,
-                 "Click the check button of \"Monitor of\" your speakers: it becomes the fallback, that is the "
-                 "default recording device.", x, y + 8, width);
-    drawVolumeControlSketch(canvas, fonts, Box{x + 40, y + 34, width - 60, 326});
-    y = drawStep(canvas, fonts, 3, "Or do the same in a terminal (pactl works with PipeWire too):", x, y + 400,
-                 width);
-    drawTerminal(canvas, fonts, Box{x + 52, y - 20, width - 52, 112});
-    drawStep(canvas, fonts, 4, "Pick \"Default Recording Device\" on the title screen and push 'v'.", x, y + 132,
-             width);
+    const int x = 40, width = 940;
+    drawColumnHeading(canvas, fonts, "LINUX  (PulseAudio or PipeWire)", x, columnTop);
+    int y = drawWayTitle(canvas, fonts, "The easy way", x, columnTop + 52);
+    y = drawParagraph(canvas, fonts,
+                      "Start Quasarine with its menu entry's action \"Visualize the speakers\", or run in a "
+                      "terminal:", x, y, width);
+    const char* command[1] = {"env PULSE_SOURCE=@DEFAULT_MONITOR@ quasarine --viz"};
+    y = drawTerminal(canvas, fonts, command, 1, x, y - 24, width);
+    y = drawParagraph(canvas, fonts,
+                      "It records what the speakers play and leaves the default recording device as it is.", x,
+                      y + 38, width);
+    y = drawWayTitle(canvas, fonts, "Or make the monitor the default recording device", x, y + 16);
+    y = drawStep(canvas, fonts, 1, "In pavucontrol's Input Devices tab (Show: All Input Devices), tick the monitor:",
+                 x, y, width);
+    drawVolumeControlSketch(canvas, fonts, Box{x + 60, y - 16, width - 170, 196}, 1);
+    y = drawStep(canvas, fonts, 2, "Or run (sink names: pactl list short sinks):", x, y + 222, width);
+    const char* pactl[1] = {"pactl set-default-source <sink>.monitor"};
+    drawTerminal(canvas, fonts, pactl, 1, x + 60, y - 24, width - 60);
 }
 
+// The Sound dialog at the left, the steps in words at the right; returns Stereo Mix's level bar.
 Point drawWindowsColumn(Canvas& canvas, FontSet& fonts)
 {
-    const int x = 1000, textX = 1530, textWidth = 370;
-    drawColumnHeading(canvas, fonts, "WINDOWS  (Stereo Mix)", x, 294);
-    Point meter = drawSoundDialogSketch(canvas, fonts, Box{x + 20, 370, 460, 520});
-    int y = drawStep(canvas, fonts, 1,
-                     "Right-click the speaker icon of the taskbar, open Sounds (or run mmsys.cpl) and choose "
-                     "the Recording tab.", textX, 372, textWidth);
-    y = drawStep(canvas, fonts, 2, "Right-click the list and tick Show Disabled Devices.", textX, y + 8, textWidth);
-    y = drawStep(canvas, fonts, 3, "Right-click Stereo Mix and choose Enable.", textX, y + 8, textWidth);
-    y = drawStep(canvas, fonts, 4, "Select Stereo Mix and click Set Default.", textX, y + 8, textWidth);
-    y = drawStep(canvas, fonts, 5, "Click OK.", textX, y + 8, textWidth);
-    drawStep(canvas, fonts, 6, "Pick \"Default Recording Device\" on the title screen and push 'v'.", textX,
-             y + 8, textWidth);
+    const int x = 1010, textX = 1566, textWidth = 334;
+    drawColumnHeading(canvas, fonts, "WINDOWS  (Stereo Mix)", x, columnTop);
+    Point meter = drawSoundDialogSketch(canvas, fonts, Box{x + 20, columnTop + 38, 510, 580});
+    int y = drawStep(canvas, fonts, 1, "Run mmsys.cpl, tab Recording.", textX, columnTop + 84, textWidth);
+    y = drawStep(canvas, fonts, 2, "Right-click: Show Disabled Devices.", textX, y + 12, textWidth);
+    y = drawStep(canvas, fonts, 3, "Right-click Stereo Mix: Enable.", textX, y + 12, textWidth);
+    y = drawStep(canvas, fonts, 4, "Set Default.", textX, y + 12, textWidth);
+    drawStep(canvas, fonts, 5, "OK.", textX, y + 12, textWidth);
     return meter;
 }
 
-// The green-framed note at the bottom right, with the green arrow from the level meter to it.
+// The green-framed note at the bottom right, with the green arrow from the level bar to it.
 void drawNote(Canvas& canvas, FontSet& fonts, Point meter)
 {
-    Box note{1290, 900, 600, 158};
-    drawArrow(canvas, meter.x + 12.0f, meter.y + 8.0f, 1508.0f, note.y - 6.0f, 6.0f, noteGreen);
+    Box note{1230, 850, 670, 218};
+    drawArrow(canvas, meter.x + 14.0f, meter.y + 8.0f, 1640.0f, note.y - 6.0f, 6.0f, noteGreen);
     fillRoundedBox(canvas, note, 12.0f, Colour{6, 20, 12}, 0.92f);
     strokeRoundedBox(canvas, note, 12.0f, 4.0f, noteGreen);
-    TextStyle title{fontSansBold, 24.0f, 1.0f, 0.0f, false};
-    drawTextCentredOn(canvas, fonts, title, "Push 'h' to exit help screen", note.x + note.width / 2, note.y + 36,
+    TextStyle title{fontSansBold, 30.0f, 1.0f, 0.0f, false};
+    drawTextCentredOn(canvas, fonts, title, "Push 'h' to exit help screen", note.x + note.width / 2, note.y + 44,
                       noteGreen);
-    TextStyle body{fontSans, 16.0f, 1.0f, 0.0f, false};
-    drawWrappedText(canvas, fonts, body,
-                    "The level meter should light green while sound is heard on the speakers. If it does not, "
-                    "check that the device is not muted and its level is at 100 (Windows: Properties -> Levels). "
-                    "Then try headphones or analog speakers: some digital outputs have no monitor or stereo mix.",
-                    note.x + 20, note.y + 62, note.width - 40, 21, white);
+    drawParagraph(canvas, fonts,
+                  "The level bar should light green while the speakers play. If not, set its level to 100, "
+                  "or try headphones or analog speakers.",
+                  note.x + 24, note.y + 92, note.width - 48);
 }
 
 }  // namespace
@@ -134,11 +151,12 @@ Canvas makeHelpImage(FontSet& fonts)
     Canvas canvas = makeCanvas(helpWidth, helpHeight, Colour{});
     paintBackground(canvas);
     drawHeadline(canvas, fonts);
-    drawSoundRoad(canvas, fonts, Box{60, 128, 1800, 104});
+    drawSoundRoad(canvas, fonts, Box{40, 88, 1840, 70});
     drawLinuxColumn(canvas, fonts);
     Point meter = drawWindowsColumn(canvas, fonts);
     drawNote(canvas, fonts, meter);
-    TextStyle small{fontSans, 16.0f, 1.0f, 0.0f, false};
-    drawTextCentredOn(canvas, fonts, small, "Quasarine version 1.0", 960, 1068, Colour{190, 200, 230});
+    drawParagraph(canvas, fonts, "Then pick \"Default Recording Device\" on the title screen and push 'v'.", 40,
+                  1018, 1180);
+    drawTextCentredOn(canvas, fonts, sketchText(), "Quasarine version 1.0", 960, 1068, Colour{190, 200, 230});
     return canvas;
 }

@@ -8,11 +8,17 @@ struct Point {
     float y = 0.0f;
 };
 
-// The chain from the music player to Quasarine, boxes joined by arrows across the given row.
+// The letters of every sketch: the smallest on the help screen that still reads at half size.
+TextStyle sketchText();
+TextStyle sketchBold();
+
+// The chain from the music player to Quasarine, boxes joined by arrows, centred in the given row.
 void drawSoundRoad(Canvas& canvas, FontSet& fonts, Box row);
-// A sketch of PulseAudio Volume Control's Input Devices tab with numbered pointers to its steps.
-void drawVolumeControlSketch(Canvas& canvas, FontSet& fonts, Box window);
-// A sketch of the Windows Sound dialog's Recording tab; returns the middle of Stereo Mix's level bar.
+// A sketch of PulseAudio Volume Control's Input Devices tab with the speakers' monitor as fallback,
+// a numbered pointer at its check button.
+void drawVolumeControlSketch(Canvas& canvas, FontSet& fonts, Box window, int step);
+// A sketch of the Windows Sound dialog's Recording tab with a numbered pointer for each step; returns
+// the middle of Stereo Mix's level bar.
 Point drawSoundDialogSketch(Canvas& canvas, FontSet& fonts, Box window);
 // A red disc with a white number, as used for the steps.
 void drawStepBadge(Canvas& canvas, FontSet& fonts, float cx, float cy, int number);

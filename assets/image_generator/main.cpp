@@ -1,4 +1,5 @@
-// Image generator: makes the program's embedded images as raw blue-green-red files in one folder.
+// Image generator: makes the program's embedded images as raw blue-green-red files in one folder, and
+// beside them texts.txt, the size and place of every text painted on the three screens.
 #include <cstdio>
 #include <string>
 
@@ -28,14 +29,32 @@ int writeSelectorImages(const std::string& folder)
     return failures;
 }
 
+// A screen's image and its painted texts.
+int writeScreen(const Canvas& canvas, const std::string& folder, const char* name, std::FILE* texts)
+{
+    int failures = writeImage(canvas, folder, name);
+    if (appendPaintedTexts(canvas, name, texts) != 0) {
+        std::fprintf(stderr, "cannot write the texts of %s\n", name);
+        failures += 1;
+    }
+    return failures;
+}
+
 int writeScreens(FontSet& fonts, const std::string& folder)
 {
+    std::string textsPath = folder + "/texts.txt";
+    std::FILE* texts = std::fopen(textsPath.c_str(), "w");
+    if (texts == nullptr) {
+        std::fprintf(stderr, "cannot write %s\n", textsPath.c_str());
+        return 1;
+    }
     int failures = 0;
     failures += writeImage(makeIconImage(), folder, "icon");
-    failures += writeImage(makeTitleImage(fonts), folder, "title");
-    failures += writeImage(makeHelpImage(fonts), folder, "help");
-    failures += writeImage(makeControlsImage(fonts), folder, "controls");
+    failures += writeScreen(makeTitleImage(fonts), folder, "title", texts);
+    failures += writeScreen(makeHelpImage(fonts), folder, "help", texts);
+    failures += writeScreen(makeControlsImage(fonts), folder, "controls", texts);
     failures += writeImage(makeFontStrip(fonts), folder, "font_strip");
+    failures += std::fclose(texts) == 0 ? 0 : 1;
     return failures;
 }
 

@@ -37,6 +37,12 @@ int loadGlyph(FT_Face face, const TextStyle& style, unsigned long code, float pe
     return FT_Load_Char(face, code, flags) == 0 ? 0 : 1;
 }
 
+// Rows of the capital H as the style renders it: the measure of how large the letters look.
+int capitalHeight(FT_Face face, const TextStyle& style)
+{
+    return loadGlyph(face, style, 'H', 0.0f) == 0 ? static_cast<int>(face->glyph->bitmap.rows) : 0;
+}
+
 uint8_t bitmapCoverage(const FT_Bitmap& bitmap, unsigned int col, unsigned int row)
 {
     const unsigned char* line = bitmap.buffer + static_cast<long>(row) * bitmap.pitch;
@@ -87,6 +93,13 @@ void trimMask(TextMask& mask, int penStart, int baseline)
         }
     }
     mask = trimmed;
+}
+
+void recordText(Canvas& canvas, const TextMask& mask, int x, int y)
+{
+    if (mask.capHeight > 0 && mask.width > 0) {
+        canvas.texts.push_back(PaintedText{Box{x, y, mask.width, mask.height}, mask.capHeight});
+    }
 }
 
 float maskAt(const TextMask& mask, int x, int y)
@@ -160,6 +173,7 @@ TextMask renderText(FontSet& fonts, const TextStyle& style, const char* text)
     }
     mask.advance = static_cast<int>(std::lround(pen)) - margin;
     trimMask(mask, margin, baseline);
+    mask.capHeight = capitalHeight(face, style);
     return mask;
 }
 
@@ -206,6 +220,7 @@ TextMask fitText(FontSet& fonts, TextStyle style, const char* text, int inkWidth
 
 void drawMask(Canvas& canvas, const TextMask& mask, int x, int y, Colour colour)
 {
+    recordText(canvas, mask, x, y);
     for (int row = 0; row < mask.height; ++row) {
         for (int col = 0; col < mask.width; ++col) {
             blendPixel(canvas, x + col, y + row, colour, maskAt(mask, col, row));
@@ -215,6 +230,7 @@ void drawMask(Canvas& canvas, const TextMask& mask, int x, int y, Colour colour)
 
 void drawMaskRainbow(Canvas& canvas, const TextMask& mask, int x, int y)
 {
+    recordText(canvas, mask, x, y);
     for (int col = 0; col < mask.width; ++col) {
         Colour colour = hueColour(0.8f * col / std::max(mask.width - 1, 1));
         for (int row = 0; row < mask.height; ++row) {
@@ -225,6 +241,7 @@ void drawMaskRainbow(Canvas& canvas, const TextMask& mask, int x, int y)
 
 void drawMaskFrom(Canvas& canvas, const TextMask& mask, int x, int y, const Canvas& source)
 {
+    recordText(canvas, mask, x, y);
     for (int row = 0; row < mask.height; ++row) {
         for (int col = 0; col < mask.width; ++col) {
             int sx = std::clamp(x + col, 0, source.width - 1);
@@ -241,6 +258,7 @@ TextMask blurMask(const TextMask& mask, int radius)
     wide.height = mask.height + 2 * radius;
     wide.bearing = mask.bearing - radius;
     wide.ascent = mask.ascent + radius;
+    wide.capHeight = 0;
     wide.coverage.assign(static_cast<size_t>(wide.width) * wide.height, 0);
     for (int y = 0; y < wide.height; ++y) {
         for (int x = 0; x < wide.width; ++x) {

@@ -30,6 +30,7 @@ struct TextMask {
     int bearing = 0;   // from the pen's start to the first inked column
     int ascent = 0;    // from the first inked row down to the baseline
     int advance = 0;   // width of the pen's travel
+    int capHeight = 0; // rows of the font's capital H at this size; 0 for masks that hold no text
 };
 
 // Opens the four DejaVu faces; 0 on success, 1 when FreeType or a face cannot be opened.
@@ -47,13 +48,15 @@ float widestStretch(FontSet& fonts, TextStyle style, const char* text, int inkWi
 // Width in pixels of the pen's travel over the text.
 int textAdvance(FontSet& fonts, const TextStyle& style, const char* text);
 
+// Each of the three painters records a mask that holds text in the canvas's painted texts.
 // Paints the mask with its ink box's top-left corner at (x, y).
 void drawMask(Canvas& canvas, const TextMask& mask, int x, int y, Colour colour);
 // Paints the mask in colours running through the hues from left to right.
 void drawMaskRainbow(Canvas& canvas, const TextMask& mask, int x, int y);
 // Paints the mask with the source canvas's pixels at the same positions.
 void drawMaskFrom(Canvas& canvas, const TextMask& mask, int x, int y, const Canvas& source);
-// A copy of the mask widened by radius pixels on every side and blurred, for halos and shadows.
+// A copy of the mask widened by radius pixels on every side and blurred, for halos and shadows; no
+// text of its own.
 TextMask blurMask(const TextMask& mask, int radius);
 
 // Draws a line with its pen starting at x on the baseline y; returns the pen's end.

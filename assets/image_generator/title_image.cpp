@@ -67,7 +67,7 @@ void drawDemoBox(Canvas& canvas, FontSet& fonts)
 {
     const char* heading = "DEMO TRACK (SPACE):";
     const char* name = "\"Quasar Groove\"  -  118.5 bpm, A minor, 40 s";
-    TextStyle label{fontSansBold, 13.0f, 1.0f, 1.0f, false};
+    TextStyle label{fontSansBold, 14.0f, 1.0f, 1.0f, false};
     TextStyle plain{fontSans, 15.0f, 1.0f, 0.0f, false};
     int width = textAdvance(fonts, label, heading) + 10 + textAdvance(fonts, plain, name);
     Box frame{(titleWidth - width) / 2 - 22, 26, width + 44, 36};
@@ -124,7 +124,7 @@ void drawFooter(Canvas& canvas, FontSet& fonts)
     TextStyle enjoy{fontSansBold, 26.0f, 1.0f, 3.0f, false};
     TextMask word = renderText(fonts, enjoy, "ENJOY!");
     drawMaskRainbow(canvas, word, (titleWidth - word.width) / 2, 487);
-    TextStyle small{fontSans, 10.0f, 1.0f, 0.0f, false};
+    TextStyle small{fontSans, 14.0f, 1.0f, 0.0f, false};
     Colour grey{170, 170, 170};
     drawTextLine(canvas, fonts, small, "Fractals drawn with Quasarine's own formulas", 8, 532, grey);
     drawCentredText(canvas, fonts, small, "Quasarine version 1.0", 480, 532, grey);

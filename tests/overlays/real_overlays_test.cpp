@@ -66,6 +66,11 @@ TEST(OverlayTextures, AreMadeFromEveryEmbeddedImageAndDestroyedInFull)
         SDL_QueryTexture(texture, nullptr, nullptr, &w, &h);
         EXPECT_EQ(w, widths[i]) << "texture " << i;
         EXPECT_EQ(h, heights[i]) << "texture " << i;
+        // The three full-window pictures are filtered when stretched; the font and the arrows keep
+        // their exact pixels.
+        SDL_ScaleMode mode = SDL_ScaleModeBest;
+        ASSERT_EQ(SDL_GetTextureScaleMode(texture, &mode), 0);
+        EXPECT_EQ(mode, i < 3 ? SDL_ScaleModeLinear : SDL_ScaleModeNearest) << "texture " << i;
     }
     destroyOverlayTextures(textures);
     for (int i = 0; i < 10; ++i) {

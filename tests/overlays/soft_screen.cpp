@@ -1,7 +1,7 @@
 // Software-rendered screens and coded textures for reading back what the overlays drew.
 #include "tests/overlays/soft_screen.h"
 
-#include "tests/overlays/font_cells.h"
+#include "assets/font_cells.h"
 
 namespace {
 
@@ -14,10 +14,10 @@ uint32_t cellColour(int cell)
 char characterOfColour(uint32_t colour)
 {
     int cell = static_cast<int>(colour >> 16) - 100;
-    if (cell < 0 || cell >= fontCellTotal || cellColour(cell) != colour) {
+    if (cell < 0 || cell >= fontCellCount || cellColour(cell) != colour) {
         return '#';
     }
-    return cell == blankCellIndex ? ' ' : listedCellOrder[cell];
+    return cell == blankFontCell ? ' ' : fontCellOrder[cell];
 }
 
 uint32_t readPixel(SDL_Surface* surface, int x, int y)
@@ -110,11 +110,12 @@ SDL_Texture* solidTexture(SDL_Renderer* renderer, int width, int height, uint32_
 
 SDL_Texture* codedFontTexture(SDL_Renderer* renderer)
 {
-    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, 32 * fontCellTotal, 32, 24, SDL_PIXELFORMAT_RGB24);
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, fontCellSize * fontCellCount, fontCellSize, 24,
+                                                          SDL_PIXELFORMAT_RGB24);
     if (surface == nullptr) {
         return nullptr;
     }
-    for (int cell = 0; cell < fontCellTotal; ++cell) {
+    for (int cell = 0; cell < fontCellCount; ++cell) {
         uint32_t c = cellColour(cell);
         SDL_Rect square{32 * cell, 0, 32, 32};
         SDL_FillRect(surface, &square, SDL_MapRGB(surface->format, c >> 16, (c >> 8) & 0xFF, c & 0xFF));

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "session/overlays.h"
-#include "tests/overlays/font_cells.h"
+#include "assets/font_cells.h"
 #include "tests/overlays/soft_screen.h"
 
 namespace {
@@ -80,34 +80,42 @@ TEST(LayoutSelector, ScalesWithTheDrawable)
 
 TEST(GlyphCell, EveryListedCharacterHasItsCell)
 {
-    for (int cell = 0; cell < blankCellIndex; ++cell) {
-        SDL_Rect rect = glyphCell(static_cast<unsigned char>(listedCellOrder[cell]));
-        EXPECT_EQ(rect.x, 32 * cell) << "character " << listedCellOrder[cell];
+    for (int cell = 0; cell < blankFontCell; ++cell) {
+        SDL_Rect rect = glyphCell(static_cast<unsigned char>(fontCellOrder[cell]));
+        EXPECT_EQ(rect.x, 32 * cell) << "character " << fontCellOrder[cell];
         EXPECT_EQ(rect.y, 0);
         EXPECT_EQ(rect.w, 32);
         EXPECT_EQ(rect.h, 32);
     }
+    // The shared table against the strip's published layout: landmarks of each run, the blank last.
+    EXPECT_EQ(blankFontCell, 92);
+    EXPECT_EQ(glyphCell('a').x, 0);
+    EXPECT_EQ(glyphCell('A').x, 32 * 26);
+    EXPECT_EQ(glyphCell('0').x, 32 * 52);
+    EXPECT_EQ(glyphCell('!').x, 32 * 62);
+    EXPECT_EQ(glyphCell('\\').x, 32 * 78);
     EXPECT_EQ(glyphCell('\'').x, 32 * 81);
     EXPECT_EQ(glyphCell('"').x, 32 * 82);
+    EXPECT_EQ(glyphCell('_').x, 32 * 91);
 }
 
 TEST(GlyphCell, EveryOtherByteIsTheBlank)
 {
     int blanks = 0;
     for (int byte = 0; byte < 256; ++byte) {
-        bool listed = byte != 0 && std::strchr(listedCellOrder, byte) != nullptr;
+        bool listed = byte != 0 && std::strchr(fontCellOrder, byte) != nullptr;
         if (!listed) {
             SDL_Rect rect = glyphCell(static_cast<unsigned char>(byte));
-            EXPECT_EQ(rect.x, 32 * blankCellIndex) << "byte " << byte;
+            EXPECT_EQ(rect.x, 32 * blankFontCell) << "byte " << byte;
             EXPECT_EQ(rect.w, 32);
             blanks += 1;
         }
     }
     // 256 bytes less the 92 listed characters.
     EXPECT_EQ(blanks, 164);
-    EXPECT_EQ(glyphCell(' ').x, 32 * blankCellIndex);
-    EXPECT_EQ(glyphCell('~').x, 32 * blankCellIndex);
-    EXPECT_EQ(glyphCell('`').x, 32 * blankCellIndex);
+    EXPECT_EQ(glyphCell(' ').x, 32 * blankFontCell);
+    EXPECT_EQ(glyphCell('~').x, 32 * blankFontCell);
+    EXPECT_EQ(glyphCell('`').x, 32 * blankFontCell);
 }
 
 TEST(DrawText, PlacesSquareGlyphsFromTheFractions)

@@ -1,8 +1,11 @@
 """Drives the built program on the test display: starts it, finds its windows, sends real key and
 mouse events through XTEST (xdotool), takes screenshots, records the audio server's monitor."""
+import array
+import math
 import os
 import re
 import subprocess
+import threading
 import time
 
 PROGRAM = os.environ.get("QUASARINE_BINARY", "")
@@ -158,7 +161,6 @@ def record_monitor(seconds=1.0):
 
 def peak_level(data):
     """Largest absolute 16-bit sample, skipping the first 0.1 s that the server may pre-fill."""
-    import array
     samples = array.array("h")
     samples.frombytes(data[:len(data) // 2 * 2])
     body = samples[8820:] if len(samples) > 8820 else samples
@@ -167,8 +169,6 @@ def peak_level(data):
 
 def tone(seconds):
     """A 220 Hz and 1760 Hz tone pulsing four times a second, 16-bit stereo at 44100 Hz."""
-    import array
-    import math
     samples = array.array("h")
     for i in range(int(seconds * 44100)):
         t = i / 44100
@@ -192,7 +192,6 @@ def stop_player(player):
 
 def play_tone_until(stop, sink="quasarine_sink"):
     """Plays the tone into the sink from a thread until the event stop is set; returns the thread."""
-    import threading
 
     def feed():
         player = play_into_sink(sink)
@@ -234,18 +233,34 @@ def difference_share(a, b, threshold=24):
 
 def embedded_image(name, width=960, height=540, shrink=1, images=None):
     """A generated image of the build (or of the folder images) as (width, height, bytes of RGB),
-    every shrink-th pixel."""
+    each shrink x shrink block of pixels averaged: at half size, what linear filtering shows."""
     images = images or os.path.join(os.environ.get("QUASARINE_BUILD_DIR", ""), "assets", "images")
     path = os.path.join(images, name + ".raw")
     with open(path, "rb") as f:
         bgr = f.read()
-    rgb = bytearray()
-    for y in range(0, height, shrink):
-        row = bgr[y * width * 3:(y + 1) * width * 3]
-        for x in range(0, width, shrink):
-            b, g, r = row[x * 3:x * 3 + 3]
-            rgb += bytes((r, g, b))
-    return width // shrink, height // shrink, bytes(rgb)
+    rgb = bytearray(len(bgr))
+    rgb[0::3], rgb[1::3], rgb[2::3] = bgr[2::3], bgr[1::3], bgr[0::3]
+    if shrink == 1:
+        return width, height, bytes(rgb)
+    return width // shrink, height // shrink, _block_means(rgb, width, height, shrink)
+
+
+def _block_means(rgb, width, height, shrink):
+    """Each channel's rounded mean over every shrink x shrink block of an RGB image."""
+    columns, count = width // shrink, shrink * shrink
+    rounded_mean = bytes((total + count // 2) // count for total in range(255 * count + 1))
+    means = bytearray()
+    for y in range(0, height - shrink + 1, shrink):
+        rows = [rgb[row * width * 3:(row + 1) * width * 3] for row in range(y, y + shrink)]
+        line = bytearray(columns * 3)
+        for channel in range(3):
+            sums = [0] * columns
+            for row in rows:
+                for dx in range(shrink):
+                    sums = list(map(int.__add__, sums, row[dx * 3 + channel::3 * shrink][:columns]))
+            line[channel::3] = bytes(map(rounded_mean.__getitem__, sums))
+        means += line
+    return bytes(means)
 
 
 def matches_image(shot, image, threshold=24):

@@ -1,17 +1,29 @@
 """The overlay screens through the real binary: the title screen's source name with and without an
 audio server, the help screen (H) and the controls guide (C), compared with the embedded images."""
 import os
-import time
 import unittest
 
 import harness
 
 class Overlays(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.title_image = harness.embedded_image("title")
+        # Half of the 1920 x 1080 image, each 2 x 2 block averaged as linear filtering shows it.
+        cls.help_image = harness.embedded_image("help", 1920, 1080, shrink=2)
+        cls.controls_image = harness.embedded_image("controls")
+
     def run_program(self, env_extra=None):
         self.process = harness.start(env_extra=env_extra)
         self.window = harness.wait_for_window(harness.WINDOW_TITLE)
         self.assertIsNotNone(self.window)
-        time.sleep(1.5)
+
+    def wait_for_screen(self, image, share=0.9, threshold=24):
+        """The first screenshot that matches the image, or None after a generous deadline."""
+        def matching_shot():
+            shot = harness.screenshot(self.window)
+            return shot if harness.matches_image(shot, image, threshold) > share else None
+        return harness.wait_until(matching_shot, 30)
 
     def tearDown(self):
         harness.key(self.window[0], "Escape")
@@ -23,15 +35,16 @@ class Overlays(unittest.TestCase):
 
     def test_title_reads_default_recording_device_with_a_server(self):
         self.run_program()
-        shot = harness.screenshot(self.window)
-        self.assertGreater(harness.matches_image(shot, harness.embedded_image("title")), 0.9)
+        shot = self.wait_for_screen(self.title_image)
+        self.assertIsNotNone(shot, "the title screen did not appear")
         self.assert_source_name_glyphs(shot, len("Default Recording Device"))
         if os.environ.get("QUASARINE_SCREENSHOT_DIR"):
             harness.save_png(self.window, os.path.join(os.environ["QUASARINE_SCREENSHOT_DIR"], "title.png"))
 
     def test_title_reads_no_audio_input_device_without_a_server(self):
         self.run_program({"PULSE_SERVER": "unix:/nonexistent"})
-        shot = harness.screenshot(self.window)
+        shot = self.wait_for_screen(self.title_image)
+        self.assertIsNotNone(shot, "the title screen did not appear")
         self.assert_source_name_glyphs(shot, len("No Audio Input Device"))
         # Both selector arrows grey (195, 195, 195) when nothing can record.
         arrows = [harness.pixel(shot, x, y) for x in range(369, 381) for y in range(452, 476)]
@@ -40,22 +53,18 @@ class Overlays(unittest.TestCase):
 
     def test_help_and_controls_cover_the_window(self):
         self.run_program()
+        self.assertIsNotNone(self.wait_for_screen(self.title_image), "the title screen did not appear")
         harness.key(self.window[0], "h")
-        time.sleep(0.5)
-        help_shot = harness.screenshot(self.window)
-        help_image = harness.embedded_image("help", 1920, 1080, shrink=2)
-        # Scaled down by two with nearest sampling: most pixels match the image's even samples.
-        self.assertGreater(harness.matches_image(help_shot, help_image, threshold=60), 0.7)
+        # At 960 x 540 the help image is shown at half size, filtered: nearly every pixel is the mean
+        # of its 2 x 2 block, so the small text keeps its strokes instead of losing every other one.
+        help_shot = self.wait_for_screen(self.help_image, share=0.99, threshold=12)
+        self.assertIsNotNone(help_shot, "H did not show the help screen at half size, filtered")
         harness.key(self.window[0], "c")
-        time.sleep(0.5)
-        controls_shot = harness.screenshot(self.window)
-        self.assertGreater(harness.matches_image(controls_shot, harness.embedded_image("controls")), 0.98)
-        self.assertLess(harness.matches_image(controls_shot, help_image, threshold=60), 0.7)
+        controls_shot = self.wait_for_screen(self.controls_image, share=0.98)
+        self.assertIsNotNone(controls_shot, "C did not show the controls guide")
+        self.assertLess(harness.matches_image(controls_shot, self.help_image, threshold=60), 0.7)
         harness.key(self.window[0], "c")
-        time.sleep(0.5)
-        self.assertGreater(harness.matches_image(harness.screenshot(self.window),
-                                                 harness.embedded_image("title")), 0.9)
-
+        self.assertIsNotNone(self.wait_for_screen(self.title_image), "C did not return to the title screen")
 
 if __name__ == "__main__":
     unittest.main()
