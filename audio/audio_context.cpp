@@ -64,17 +64,17 @@ float admittedSample(float sample)
     return std::clamp(sample, -capturedSampleLimit, capturedSampleLimit);
 }
 
-uint32_t floatsPerFrame(const AudioContext& context)
-{
-    return context.channelCount.load(relaxed) == 2 ? 2 : 1;
-}
-
 unsigned long framesThatFit(unsigned long frameCount)
 {
     return std::min<unsigned long>(frameCount, windowFrames);
 }
 
 }  // namespace
+
+uint32_t floatsPerFrame(const AudioContext& context)
+{
+    return context.channelCount.load(relaxed) == 2 ? 2 : 1;
+}
 
 void prepareAudioContext(AudioContext& context, kiss_fft_cfg fftConfig)
 {

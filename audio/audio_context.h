@@ -44,6 +44,10 @@ struct AudioContext {
     uint32_t resetsApplied = 0;
 };
 
+// Floats per frame in the callbacks' buffers, the sample window and the spectrum: interleaved
+// stereo takes two, and every other channel count is read as one.
+uint32_t floatsPerFrame(const AudioContext& context);
+
 // Sets up the record, opens the default recording device, runs the session loop, tears down.
 // Returns 0, or 2 when the FFT configuration cannot be allocated.
 int runAudioSession(DisplayState& display, ShaderBindings& bindings);

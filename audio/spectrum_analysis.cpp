@@ -28,7 +28,7 @@ float energyBetween(const float* spectrum, uint32_t first, uint32_t last)
 // Band b spans bandBins[b] * ch up to the next band's start; the top band runs to the frame count.
 void measureBands(const AudioContext& context, unsigned int frameCount, float levels[])
 {
-    const uint32_t channels = context.channelCount.load(relaxed) == 2 ? 2 : 1;
+    const uint32_t channels = floatsPerFrame(context);
     const float* spectrum = reinterpret_cast<const float*>(context.spectrum);
     const uint32_t end = std::min<uint32_t>(frameCount * channels, spectrumFloats);
     for (int b = 0; b < bandCountFixed; ++b) {

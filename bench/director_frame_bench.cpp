@@ -76,7 +76,7 @@ void frameWithBoundedGuard(benchmark::State& state)
     scene->animation.morphStartTicks = benchTicks - 150;
     scene->animation.morphEndTicks = benchTicks + 1350;
     updateAnimation(scene->animation, scene->params, scene->session, scene->display, scene->audio);
-    if (!scene->animation.lowDetail) {
+    if (pointEscapes(scene->params.c, scene->animation.iterationCeiling, scene->params.fractalmode)) {
         state.SkipWithError("the morph's constant escapes");
         return;
     }

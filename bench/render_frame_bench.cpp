@@ -61,7 +61,7 @@ FractalParams viewParams(const View& view, int cap)
     params.c = view.c;
     params.max_iterations = cap;
     params.divergence_thresh2 = 16.0f;
-    params.zzoom = 1.34f;
+    params.zzoom = homeZoom;
     params.fade = 1.0f;
     return params;
 }

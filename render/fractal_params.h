@@ -8,6 +8,9 @@ struct Vec2 {
     float y = 0.0f;
 };
 
+// zzoom of the home view: the start, the O key and the end of every zoom back out.
+constexpr float homeZoom = 1.34f;
+
 // One field per uniform, named after it, in upload order.
 struct FractalParams {
     float theta = 0.0f;               // rotation, radians, wrapped into [0, 2pi)

@@ -70,7 +70,8 @@ void updateAnimation(AnimationState& animation, FractalParams& params, SessionSt
     advanceBlink(animation, now);
     const BandSnapshot bands = readBands(audio);
     followSilence(animation, bands.silent, session.frameSeconds);
-    followBeats(animation, bands, now);
+    measureBeatRate(animation, bands.beatCount, now);
+    setRotationSpeedFromBeatRate(animation, bands.silent);
     chooseBand(animation.iterationPickLoudest, animation.iterationPickApplied, animation.iterationBand, 1, bands);
     const BandPush iterationPush =
         bandPush(bands, animation.iterationBand, animation.iterationAdditive, animation.iterationDirection);
@@ -86,7 +87,6 @@ void updateAnimation(AnimationState& animation, FractalParams& params, SessionSt
     updateColour(animation, params);
     updateMorph(animation, params, now);
     applyFormulaLimits(animation, params);
-    guardMorph(animation, params);
-    applyBounds(animation, params);
+    applyBounds(animation, params, morphFrameNeedsLowDetail(animation, params));
     updateCamera(animation, params, session, display, audio);
 }

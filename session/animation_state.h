@@ -28,7 +28,6 @@ struct AnimationState {
     bool morphRequested = false;
     uint32_t morphStartTicks = 0;
     uint32_t morphEndTicks = 0;
-    bool lowDetail = false;  // the morph guard marked this frame
     int iterationBase = 0;
     int iterationCeiling = 1000000;
     int iterationFloor = 20;

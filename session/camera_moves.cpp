@@ -92,7 +92,7 @@ void zoomTowardPointer(AnimationState& animation, FractalParams& params, const S
     pinAnchor(params, animation.pivot);
 }
 
-// Back out to 1.34 about the last pivot, unless the view is held. The floor applies here
+// Back out to the home zoom about the last pivot, unless the view is held. The floor applies here
 // too, since a morph may have changed the formula while the view was held.
 void returnToHome(AnimationState& animation, FractalParams& params, const SessionState& session)
 {
@@ -131,7 +131,7 @@ float diveSpeedFor(const AudioContext& audio)
     return std::isfinite(speed) ? speed : 1.0f;
 }
 
-// An automatic dive, without rotation, in to the zoom floor and back out to 1.34.
+// An automatic dive, without rotation, in to the zoom floor and back out to the home zoom.
 void advanceDive(AnimationState& animation, FractalParams& params, const SessionState& session,
                  const AudioContext& audio)
 {

@@ -13,7 +13,7 @@ constexpr float thresholdCeiling = 1e8f;
 
 // Reflected at the floor and the ceiling (which reverses the band's push), then clamped. Worked in
 // 64 bits, since the count may arrive anywhere in the 32-bit range.
-void boundIterations(AnimationState& animation, FractalParams& params)
+void boundIterations(AnimationState& animation, FractalParams& params, bool lowDetail)
 {
     const int64_t ceiling = animation.iterationCeiling;
     const int64_t floor = animation.iterationFloor;
@@ -28,7 +28,7 @@ void boundIterations(AnimationState& animation, FractalParams& params)
     count = count < floor ? floor : (count > ceiling ? ceiling : count);
     params.max_iterations = static_cast<int32_t>(count);
     animation.iterationBase = params.max_iterations;
-    if (animation.lowDetail) {
+    if (lowDetail) {
         params.max_iterations = 10 + drawBelow(10);
     }
 }
@@ -116,9 +116,9 @@ float clamped(float value, float low, float high)
 
 }  // namespace
 
-void applyBounds(AnimationState& animation, FractalParams& params)
+void applyBounds(AnimationState& animation, FractalParams& params, bool lowDetail)
 {
-    boundIterations(animation, params);
+    boundIterations(animation, params, lowDetail);
     boundThreshold(animation, params);
     params.theta = wrappedAngle(params.theta);
     boundTilt(animation, params);

@@ -69,7 +69,6 @@ void updateColour(AnimationState& animation, FractalParams& params)
 
 void updateMorph(AnimationState& animation, FractalParams& params, uint32_t now)
 {
-    animation.lowDetail = false;
     const Vec2 from = presetTable[animation.presetIndex].c;
     if (!animation.morphing) {
         params.c = from;
@@ -94,11 +93,9 @@ void applyFormulaLimits(AnimationState& animation, FractalParams& params)
 
 // A constant whose orbit of 0 stays bounded fills the picture with interior, the slowest pixels to
 // draw: such a morph frame is drawn with few iterations.
-void guardMorph(AnimationState& animation, const FractalParams& params)
+bool morphFrameNeedsLowDetail(const AnimationState& animation, const FractalParams& params)
 {
-    if (animation.morphing && !pointEscapes(params.c, animation.iterationCeiling, params.fractalmode)) {
-        animation.lowDetail = true;
-    }
+    return animation.morphing && !pointEscapes(params.c, animation.iterationCeiling, params.fractalmode);
 }
 
 }  // namespace director

@@ -67,20 +67,25 @@ void followSilence(AnimationState& animation, bool silent, float frameSeconds)
     }
 }
 
-// Beat rate and rotation speed. A count below the last one means the analysis was reset: that
-// change gives no rate, as an unsigned difference across it would be near 2^32.
-void followBeats(AnimationState& animation, const BandSnapshot& bands, uint32_t now)
+// A count below the last one means the analysis was reset: that change gives no rate, as an
+// unsigned difference across it would be near 2^32.
+void measureBeatRate(AnimationState& animation, uint32_t beatCount, uint32_t now)
 {
-    if (bands.beatCount != animation.lastBeatCount) {
-        if (bands.beatCount > 1 && bands.beatCount > animation.lastBeatCount && now != animation.lastBeatTicks) {
-            const float beats = static_cast<float>(bands.beatCount - animation.lastBeatCount);
-            const float seconds = static_cast<float>(now - animation.lastBeatTicks) / 1000.0f;
-            animation.beatRate = beats / seconds;
-        }
-        animation.lastBeatTicks = now;
-        animation.lastBeatCount = bands.beatCount;
+    if (beatCount == animation.lastBeatCount) {
+        return;
     }
-    animation.rotationSpeed = bands.silent ? 0.0f : animation.beatRate * 0.5f;
+    if (beatCount > 1 && beatCount > animation.lastBeatCount && now != animation.lastBeatTicks) {
+        const float beats = static_cast<float>(beatCount - animation.lastBeatCount);
+        const float seconds = static_cast<float>(now - animation.lastBeatTicks) / 1000.0f;
+        animation.beatRate = beats / seconds;
+    }
+    animation.lastBeatTicks = now;
+    animation.lastBeatCount = beatCount;
+}
+
+void setRotationSpeedFromBeatRate(AnimationState& animation, bool silent)
+{
+    animation.rotationSpeed = silent ? 0.0f : animation.beatRate * 0.5f;
     if (animation.rotationSpeed > twoPi) {
         animation.rotationSpeed = twoPi;
     }

@@ -12,7 +12,6 @@ namespace director {
 
 constexpr float twoPi = 6.2831854820251465f;
 constexpr float quarterPi = 0.7853981852531433f;
-constexpr float homeZoom = 1.34f;
 
 // What the audio thread left for this frame, read once with relaxed loads.
 struct BandSnapshot {
@@ -41,7 +40,8 @@ float spanProgress(uint32_t start, uint32_t end, uint32_t now);
 
 BandSnapshot readBands(const AudioContext& audio);
 void followSilence(AnimationState& animation, bool silent, float frameSeconds);
-void followBeats(AnimationState& animation, const BandSnapshot& bands, uint32_t now);
+void measureBeatRate(AnimationState& animation, uint32_t beatCount, uint32_t now);
+void setRotationSpeedFromBeatRate(AnimationState& animation, bool silent);
 void chooseBand(bool pickLoudest, bool& pickApplied, int& band, int firstBand, const BandSnapshot& bands);
 BandPush bandPush(const BandSnapshot& bands, int band, bool additive, float direction);
 void applyPushes(AnimationState& animation, FractalParams& params, BandPush iterations, BandPush threshold);
@@ -58,8 +58,9 @@ void changeSceneAfterFade(AnimationState& animation, const FractalParams& params
 void updateColour(AnimationState& animation, FractalParams& params);
 void updateMorph(AnimationState& animation, FractalParams& params, uint32_t now);
 void applyFormulaLimits(AnimationState& animation, FractalParams& params);
-void guardMorph(AnimationState& animation, const FractalParams& params);
+bool morphFrameNeedsLowDetail(const AnimationState& animation, const FractalParams& params);
 
-void applyBounds(AnimationState& animation, FractalParams& params);
+// A low-detail frame is drawn with 10 to 19 iterations; the bounded count stays the base.
+void applyBounds(AnimationState& animation, FractalParams& params, bool lowDetail);
 
 }  // namespace director

@@ -22,7 +22,7 @@ void centreCamera(InputTargets& targets)
     params.ws = 0.0f;
     params.ad = 0.0f;
     params.alpha = 0.0f;
-    params.zzoom = 1.34f;
+    params.zzoom = homeZoom;
     animation.autoDive = false;
     animation.cursorZoomIn = false;
     animation.clickZoom = false;
@@ -49,7 +49,8 @@ bool selectorKeyUsable(const InputTargets& targets, bool armed)
     return armed && !targets.session.showHelp && !targets.session.showControls;
 }
 
-void pressUp(InputTargets& targets)
+// The title screen has no picture to tilt, so there the arrows serve the selector instead.
+void tiltUpOrStepSelectorUp(InputTargets& targets)
 {
     if (!onTitleScreen(targets)) {
         tilt(targets, -targets.session.frameSeconds);
@@ -59,7 +60,7 @@ void pressUp(InputTargets& targets)
     }
 }
 
-void pressDown(InputTargets& targets)
+void tiltDownOrStepSelectorDown(InputTargets& targets)
 {
     if (!onTitleScreen(targets)) {
         tilt(targets, targets.session.frameSeconds);
@@ -79,8 +80,6 @@ void handleCameraKey(SDL_Keycode key, InputTargets& targets)
     case SDLK_d: params.ad -= 0.5f * step; break;
     case SDLK_a: params.ad += 0.5f * step; break;
     case SDLK_o: centreCamera(targets); break;
-    case SDLK_UP: pressUp(targets); break;
-    case SDLK_DOWN: pressDown(targets); break;
     case SDLK_LEFT: rotate(targets, -3.0f * step); break;
     case SDLK_RIGHT: rotate(targets, 3.0f * step); break;
     default: break;
@@ -101,6 +100,8 @@ void handleKeyDown(SDL_Keycode key, InputTargets& targets)
     case SDLK_m: targets.animation.morphRequested = true; break;
     case SDLK_SPACE: toggleDemoMode(targets); break;
     case SDLK_TAB: toggleScreenSaverMode(targets); break;
+    case SDLK_UP: tiltUpOrStepSelectorUp(targets); break;
+    case SDLK_DOWN: tiltDownOrStepSelectorDown(targets); break;
     default: handleCameraKey(key, targets); break;
     }
 }

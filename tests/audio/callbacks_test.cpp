@@ -56,6 +56,16 @@ bool statisticsFinite(AudioContext& context)
     return finite;
 }
 
+// The window holds 2048 floats: a count the layout does not know must not widen a frame beyond two.
+TEST_F(Callbacks, OnlyStereoTakesTwoFloatsPerFrame)
+{
+    const uint32_t expected[][2] = {{0, 1}, {1, 1}, {2, 2}, {3, 1}, {6, 1}, {0xFFFFFFFFu, 1}};
+    for (const auto& [channels, floats] : expected) {
+        audio.channelCount.store(channels);
+        EXPECT_EQ(floatsPerFrame(audio), floats) << channels << " channels";
+    }
+}
+
 TEST_F(Callbacks, CaptureCopiesStereoFramesInArrivalOrderAndAnalysesThem)
 {
     const std::vector<float> input = rampOf(2 * windowFrames);

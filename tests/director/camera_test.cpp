@@ -125,11 +125,11 @@ TEST(RectangleZoom, StopsAtTheFloorAndADragBeyondTheWindowZoomsOutUntilTheReturn
     scene->animation.rectZoom = true;
     cameraFrame(*scene, 0.016f);
     EXPECT_NEAR(scene->params.zzoom, 3001.0f / scene->display.drawableWidth, 1e-6);
-    EXPECT_GT(scene->params.zzoom, 1.34f);
+    EXPECT_GT(scene->params.zzoom, homeZoom);
     // The view is held, yet the return brings a zoom beyond the home view straight back to it.
     ASSERT_TRUE(scene->animation.userZoomed && scene->animation.cursorZoomOut);
     cameraFrame(*scene, 0.016f);
-    EXPECT_EQ(scene->params.zzoom, 1.34f);
+    EXPECT_EQ(scene->params.zzoom, homeZoom);
     EXPECT_FALSE(scene->animation.cursorZoomOut);
 }
 
@@ -181,7 +181,7 @@ TEST(ClickZoom, HeldViewReturnsAfterTheReleaseThenSnapsHome)
         t += 100;
         runFrame(*scene, t);
     }
-    EXPECT_EQ(scene->params.zzoom, 1.34f);
+    EXPECT_EQ(scene->params.zzoom, homeZoom);
     EXPECT_NE(scene->params.zftrans.x, 0.0f);
     runFrame(*scene, t + 16);
     EXPECT_EQ(scene->params.zitrans.x, 0.0f);
@@ -230,7 +230,7 @@ TEST(ReturnZoom, GrowsAboutThePivotAndWaitsWhileSelecting)
     EXPECT_EQ(scene->params.zzoom, zoom);
     scene->session.selecting = false;
     cameraFrame(*scene, 10.0f);
-    EXPECT_EQ(scene->params.zzoom, 1.34f);
+    EXPECT_EQ(scene->params.zzoom, homeZoom);
     EXPECT_FALSE(scene->animation.cursorZoomOut);
 }
 
@@ -274,7 +274,7 @@ TEST(Dive, TurnsAtTheFloorAndTakesANewTargetAtTheTop)
     scriptDraws({5, 7, 1});
     cameraFrame(*scene, 200.0f);
     EXPECT_EQ(drawsLeft(), 0);
-    EXPECT_EQ(scene->params.zzoom, 1.34f);
+    EXPECT_EQ(scene->params.zzoom, homeZoom);
     EXPECT_TRUE(scene->animation.diveZoomingIn);
     EXPECT_EQ(scene->animation.diveTarget, 3);
     const Vec2 target = presetTable[2].diveTargets[3];
@@ -283,8 +283,8 @@ TEST(Dive, TurnsAtTheFloorAndTakesANewTargetAtTheTop)
     // The pivot is the quad point shown at the target's home-view position on the window.
     const Vec2 q = scene->animation.pivot;
     const double ny = (q.y + 1.0) * std::cos(0.5) - 1.0 + 0.2;
-    EXPECT_NEAR(q.x + -0.1, target.x / 1.34, 1e-6);
-    EXPECT_NEAR(ny, target.y / 1.34, 1e-6);
+    EXPECT_NEAR(q.x + -0.1, target.x / homeZoom, 1e-6);
+    EXPECT_NEAR(ny, target.y / homeZoom, 1e-6);
     // Back at the top once more: this time the chance ends the dive.
     cameraFrame(*scene, 200.0f);
     scriptDraws({0, 0});
@@ -305,7 +305,7 @@ TEST(Dive, ARequestedMorphEndsItAtTheTop)
     EXPECT_FALSE(scene->animation.autoDive);
     cameraFrame(*scene, 0.016f);
     EXPECT_EQ(scene->animation.iterationFloor, 20);
-    EXPECT_EQ(scene->params.zzoom, 1.34f);
+    EXPECT_EQ(scene->params.zzoom, homeZoom);
 }
 
 TEST(Dive, StartedFromTheHomeViewSetsOutFromIt)
@@ -319,8 +319,8 @@ TEST(Dive, StartedFromTheHomeViewSetsOutFromIt)
     // 1/60 s at speed 1 shrinks the zoom by 0.18%: the window corner moves by less than 0.3%.
     const Vec2 corner = quadToPlane({1.0f, 1.0f}, scene->params.theta, scene->params.zzoom,
                                     scene->params.zitrans, scene->params.zftrans);
-    EXPECT_NEAR(corner.x, 1.34f, 0.01f);
-    EXPECT_NEAR(corner.y, 1.34f, 0.01f);
+    EXPECT_NEAR(corner.x, homeZoom, 0.01f);
+    EXPECT_NEAR(corner.y, homeZoom, 0.01f);
 }
 
 TEST(Dive, APointerZoomInterruptsItAndTheDiveResumesFromWhereItLeft)
@@ -338,7 +338,7 @@ TEST(Dive, APointerZoomInterruptsItAndTheDiveResumesFromWhereItLeft)
     scene->animation.cursorZoomIn = false;
     scene->animation.cursorZoomOut = true;
     cameraFrame(*scene, 30.0f);
-    EXPECT_EQ(scene->params.zzoom, 1.34f);
+    EXPECT_EQ(scene->params.zzoom, homeZoom);
     const Vec2 anchor = scene->params.zitrans;
     const Vec2 pivot = scene->animation.pivot;
     EXPECT_NE(anchor.x, presetTable[2].diveTargets[0].x);
@@ -354,7 +354,7 @@ TEST(HomeView, WithoutRequestsEveryFrameShowsIt)
     auto scene = viewScene();
     scene->animation.iterationFloor = 800;
     cameraFrame(*scene, 0.016f);
-    EXPECT_EQ(scene->params.zzoom, 1.34f);
+    EXPECT_EQ(scene->params.zzoom, homeZoom);
     EXPECT_EQ(scene->params.zitrans.x, 0.0f);
     EXPECT_EQ(scene->params.zftrans.y, 0.0f);
     EXPECT_EQ(scene->animation.iterationFloor, 20);

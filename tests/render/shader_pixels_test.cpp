@@ -100,7 +100,7 @@ FrameSpec baseFrame(int fractalmode, Vec2 c, int maxIterations)
     frame.params.c = c;
     frame.params.max_iterations = maxIterations;
     frame.params.divergence_thresh2 = 16.0f;
-    frame.params.zzoom = 1.34f;
+    frame.params.zzoom = homeZoom;
     frame.params.fade = 1.0f;
     return frame;
 }

@@ -116,7 +116,7 @@ FrameSpec viewFrame(int formula, Vec2 c, float threshold, int cap)
     frame.params.c = c;
     frame.params.max_iterations = cap;
     frame.params.divergence_thresh2 = threshold;
-    frame.params.zzoom = 1.34f;
+    frame.params.zzoom = homeZoom;
     return frame;
 }
 

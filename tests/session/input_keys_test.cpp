@@ -84,7 +84,7 @@ TEST_F(InputTest, CentreKeyRestoresTheHomeViewAndEndsEveryZoom)
     EXPECT_EQ(params.ws, 0.0f);
     EXPECT_EQ(params.ad, 0.0f);
     EXPECT_EQ(params.alpha, 0.0f);
-    EXPECT_EQ(params.zzoom, 1.34f);
+    EXPECT_EQ(params.zzoom, homeZoom);
     EXPECT_EQ(params.theta, 1.5f);
     EXPECT_FALSE(animation.autoDive || animation.cursorZoomIn || animation.clickZoom);
     EXPECT_FALSE(animation.cursorZoomOut || animation.userZoomed);
