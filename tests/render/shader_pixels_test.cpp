@@ -12,6 +12,7 @@
 #include "app/program_context.h"
 #include "audio/audio_context.h"
 #include "render/fractal_renderer.h"
+#include "tests/render/back_buffer.h"
 #include "tests/render/fractal_reference.h"
 #include "tests/render/gl_test_window.h"
 #include "tests/render/gl_window_environment.h"
@@ -69,11 +70,7 @@ extern "C" void __real_SDL_GL_SwapWindow(SDL_Window* window);
 // Reads the finished frame from the back buffer before the real swap leaves it undefined.
 extern "C" void __wrap_SDL_GL_SwapWindow(SDL_Window* window)
 {
-    Pixels pixels(framePixels * 4);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, frameWidth, frameHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    capturedFrames.push_back(pixels);
+    capturedFrames.push_back(readBackBuffer(frameWidth, frameHeight));
     contextsAtSwap.push_back(SDL_GL_GetCurrentContext());
     __real_SDL_GL_SwapWindow(window);
 }

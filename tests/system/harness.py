@@ -149,14 +149,19 @@ def finish(process, timeout=30):
         return None
 
 
-def record_monitor(seconds=1.0):
-    """Records the null sink's monitor (what the program plays) as 16-bit stereo samples."""
-    process = subprocess.Popen(["parec", "-d", "quasarine_sink.monitor", "--raw", "--format=s16le",
+def record(source, seconds=1.0):
+    """Records a source of the audio server as 16-bit stereo samples."""
+    process = subprocess.Popen(["parec", "-d", source, "--raw", "--format=s16le",
                                 "--rate=44100", "--channels=2"], stdout=subprocess.PIPE)
     time.sleep(seconds)
     process.terminate()
     data, _ = process.communicate(timeout=10)
     return data
+
+
+def record_monitor(seconds=1.0):
+    """Records the null sink's monitor: what the program plays."""
+    return record("quasarine_sink.monitor", seconds)
 
 
 def peak_level(data):

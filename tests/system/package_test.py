@@ -8,7 +8,6 @@ import shutil
 import subprocess
 import tempfile
 import threading
-import time
 import unittest
 
 import harness
@@ -22,16 +21,6 @@ MICROPHONE = "quasarine_microphone"
 
 def pactl(*args):
     return subprocess.run(["pactl", *args], capture_output=True, text=True, check=True, timeout=30).stdout.strip()
-
-
-def record_default_source(seconds=1.0):
-    """Records the server's default recording source as 16-bit stereo samples."""
-    process = subprocess.Popen(["parec", "-d", "@DEFAULT_SOURCE@", "--raw", "--format=s16le",
-                                "--rate=44100", "--channels=2"], stdout=subprocess.PIPE)
-    time.sleep(seconds)
-    process.terminate()
-    data, _ = process.communicate(timeout=10)
-    return data
 
 
 class Package(unittest.TestCase):
@@ -88,7 +77,7 @@ class Package(unittest.TestCase):
             pactl("set-default-source", MICROPHONE)
             # The speakers play, yet the default recording device hears nothing of it.
             self.assertTrue(harness.wait_until(lambda: harness.peak_level(harness.record_monitor()) > 1000, 30))
-            self.assertLess(harness.peak_level(record_default_source()), 50)
+            self.assertLess(harness.peak_level(harness.record("@DEFAULT_SOURCE@")), 50)
             self.assert_action_brings_the_fractal_in(command)
         finally:
             stop.set()
