@@ -52,8 +52,10 @@ int runProgram(int argc, const char* const* argv)
         return codeSdlInitFailed;
     }
     // Audio library.
-    silenceAudioLibraryMessages();
-    if (Pa_Initialize() != paNoError) {
+    beginQuietAudioProbe();
+    const PaError initialised = Pa_Initialize();
+    endQuietAudioProbe();
+    if (initialised != paNoError) {
         SDL_Quit();
         showFatalError("Fatal Error: Failed to initialize audio system.");
         return codeAudioInitFailed;
