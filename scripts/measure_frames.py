@@ -3,7 +3,6 @@ presented frames, stamped inside the program by the preloaded frame clock of the
 import math
 import os
 import statistics
-import subprocess
 import sys
 import tempfile
 import time
@@ -31,10 +30,6 @@ def read_frame_log(path):
     return frames, dropped
 
 
-def window_at_measured_size(window_id):
-    return any(w[0] == window_id and (w[2], w[3]) == (WIDTH, HEIGHT) for w in harness.top_windows())
-
-
 def run_demo(log_path):
     """Runs the program in demo mode at 320x180; returns the CLOCK_MONOTONIC times at which the
     window was confirmed at that size and at which Esc was sent, and the program's exit status."""
@@ -47,8 +42,7 @@ def run_demo(log_path):
         sys.exit("the program's window did not appear")
     harness.wait_until(lambda: harness.matches_image(harness.screenshot(window), title) > 0.9, 30, 0.02)
     harness.key(window[0], "space")
-    subprocess.run(["xdotool", "windowsize", window[0], str(WIDTH), str(HEIGHT)], check=True, timeout=20)
-    if not harness.wait_until(lambda: window_at_measured_size(window[0]), 30):
+    if not harness.resize_window(window, WIDTH, HEIGHT):
         sys.exit("the window did not take the size 320x180")
     measured_from = time.monotonic()
     time.sleep(RUN_SECONDS)

@@ -2,7 +2,6 @@
 (title, the fractal in demo mode, controls guide, help screen at the default window size), and the
 three overlay screens at a small, the default and a full-HD window; writes them to docs/screenshots/."""
 import os
-import subprocess
 import sys
 import time
 
@@ -22,10 +21,7 @@ def fail(message):
 
 
 def resize(window, width, height):
-    subprocess.run(["xdotool", "windowsize", window[0], str(width), str(height)], check=True, timeout=20)
-    resized = harness.wait_until(
-        lambda: next((w for w in harness.top_windows() if w[0] == window[0] and w[2:4] == (width, height)), None),
-        30)
+    resized = harness.resize_window(window, width, height)
     if not resized:
         fail(f"the window did not take the size {width}x{height}")
     return resized

@@ -273,6 +273,13 @@ def matches_image(shot, image, threshold=24):
     return 1.0 - difference_share(shot, image, threshold)
 
 
+def resize_window(window, width, height, timeout=30.0):
+    """Resizes the window and waits until it has that size; returns its new listing, else None."""
+    subprocess.run(["xdotool", "windowsize", window[0], str(width), str(height)], check=True, timeout=20)
+    return wait_until(lambda: next((w for w in top_windows() if w[0] == window[0] and w[2:4] == (width, height)),
+                                   None), timeout)
+
+
 def wait_for_image(window, image, timeout=60.0):
     """Waits until the window shows the image (the program is up and drawing); true if it did."""
     return bool(wait_until(lambda: matches_image(screenshot(window), image) > 0.9, timeout))
