@@ -84,6 +84,15 @@ bool waitForSteps(Reading read, int steps, double seconds)
         seconds);
 }
 
+// True when a reading keeps one value through the whole wait, read every millisecond: a ring position
+// compared only at both ends could have come round to where it was.
+template <typename Reading>
+bool staysUnchanged(Reading read, double seconds)
+{
+    const auto first = read();
+    return !waitUntil([&] { return read() != first; }, seconds);
+}
+
 inline void sleepSeconds(double seconds)
 {
     std::this_thread::sleep_for(std::chrono::duration<double>(seconds));

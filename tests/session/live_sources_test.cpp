@@ -76,12 +76,18 @@ protected:
         return becomesTrue([&] { return audio.historyIndex.load() != start; });
     }
 
+    // The cursor is read throughout the wait: compared only at both ends it could have come round
+    // to where it was.
     bool analysisStopped()
     {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         const uint32_t start = audio.historyIndex.load();
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        return audio.historyIndex.load() == start;
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
+        while (std::chrono::steady_clock::now() < end) {
+            if (audio.historyIndex.load() != start) return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return true;
     }
 
     kiss_fft_cfg fftConfig = nullptr;
