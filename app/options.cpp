@@ -15,6 +15,8 @@ StartOptions readOptions(int argc, const char* const* argv)
             options.fullscreen = true;
         } else if (std::strcmp(word, "--viz") == 0 || std::strcmp(word, "-v") == 0) {
             options.visualizing = true;
+        } else if (std::strcmp(word, "--speakers") == 0 || std::strcmp(word, "-s") == 0) {
+            options.speakers = true;
         }
     }
     return options;

@@ -13,6 +13,7 @@
 #include "app/fatal_error.h"
 #include "app/options.h"
 #include "app/window.h"
+#include "audio/start_source.h"
 
 namespace {
 constexpr int codeSdlInitFailed = 10;
@@ -42,6 +43,9 @@ int runProgram(int argc, const char* const* argv)
     raiseDriverTimeout();
     // Options.
     StartOptions options = readOptions(argc, argv);
+    if (options.speakers) {
+        requestSpeakersAtStart();
+    }
     // Video; without it no message can be shown.
     SDL_SetMainReady();
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {

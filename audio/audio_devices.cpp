@@ -2,6 +2,11 @@
 #include "audio/audio_devices.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "audio/loopback_capture.h"
+#include "audio/sound_sources.h"
 
 namespace {
 
@@ -11,6 +16,7 @@ constexpr unsigned long streamFramesPerBuffer = windowFrames;
 // Held from a successful open until closed; at most one of them runs at a time.
 PaStream* captureStream = nullptr;
 PaStream* playbackStream = nullptr;
+bool loopbackRunning = false;
 
 // A held stream is closed before its handle is reused, also when it has already gone inactive (its
 // device failed or its callback completed), since PortAudio keeps it open until closed. The analysis
@@ -22,6 +28,20 @@ void closeHeldStream(PaStream*& stream, AudioContext& context)
     Pa_StopStream(stream);
     Pa_CloseStream(stream);
     stream = nullptr;
+}
+
+void closeLoopback(AudioContext& context)
+{
+    if (!loopbackRunning) return;
+    resetAnalysis(context);
+    closeLoopbackCapture();
+    loopbackRunning = false;
+}
+
+const char* hostApiNameOf(const PaDeviceInfo& info)
+{
+    const PaHostApiInfo* hostApi = Pa_GetHostApiInfo(info.hostApi);
+    return hostApi != nullptr && hostApi->name != nullptr ? hostApi->name : "";
 }
 
 PaStreamParameters streamParameters(PaDeviceIndex device, int maxChannels, PaTime latency)
@@ -112,9 +132,34 @@ int selectInputSource(int selection, AudioContext& context)
     const PaDeviceIndex device = captureDeviceFor(selection);
     const PaDeviceInfo* info = deviceInfoOf(device);
     closeHeldStream(captureStream, context);
-    if (info == nullptr) return -2;
+    closeLoopback(context);
+    if (selection == speakersSource) {
+        loopbackRunning = openLoopbackCapture(context);
+        return loopbackRunning ? selection : noSource;
+    }
+    if (info == nullptr) return noSource;
     const PaStreamParameters input =
         streamParameters(device, info->maxInputChannels, info->defaultLowInputLatency);
-    if (!openStartedStream(captureStream, &input, nullptr, onCaptureBuffer, context)) return -2;
+    if (!openStartedStream(captureStream, &input, nullptr, onCaptureBuffer, context)) return noSource;
     return selection;
+}
+
+bool inputDeviceIdentity(int n, char* name, char* hostApi, size_t capacity)
+{
+    const PaDeviceInfo* info = deviceInfoOf(inputDeviceAt(n));
+    if (info == nullptr || info->name == nullptr || capacity == 0) return false;
+    std::snprintf(name, capacity, "%s", info->name);
+    std::snprintf(hostApi, capacity, "%s", hostApiNameOf(*info));
+    return true;
+}
+
+int inputSelectionNamed(const char* name, const char* hostApi)
+{
+    const int count = countInputDevices();
+    for (int n = 0; n < count; ++n) {
+        const PaDeviceInfo* info = deviceInfoOf(inputDeviceAt(n));
+        if (info == nullptr || info->name == nullptr) continue;
+        if (std::strcmp(info->name, name) == 0 && std::strcmp(hostApiNameOf(*info), hostApi) == 0) return n;
+    }
+    return defaultDeviceSource;
 }

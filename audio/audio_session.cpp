@@ -4,6 +4,7 @@
 #include "app/fatal_error.h"
 #include "audio/audio_context.h"
 #include "audio/audio_devices.h"
+#include "audio/start_source.h"
 #include "session/session_loop.h"
 
 namespace {
@@ -28,8 +29,8 @@ int runAudioSession(DisplayState& display, ShaderBindings& bindings)
     // The record, its cleared arrays, band bins and initial values.
     AudioContext context;
     prepareAudioContext(context, fftConfig);
-    // The default recording device, or none (-2) when it cannot be opened.
-    int inputDeviceIndex = selectInputSource(-1, context);
+    // The speakers when asked for, the remembered source or the default device; -2 when none opens.
+    int inputDeviceIndex = openStartSource(context);
     // The session loop, which switches sources through inputDeviceIndex.
     runSession(display, bindings, context, inputDeviceIndex);
     // Both streams closed before the record goes, then the FFT configuration.

@@ -20,6 +20,10 @@ stop_services() {
 }
 trap stop_services EXIT
 
+# The program keeps its chosen sound source in the user's configuration folder: a private one, so
+# that tests never touch the user's own settings.
+export XDG_CONFIG_HOME="$scratch/config"
+
 # Xvfb picks a free display number itself and writes it to the descriptor we give it.
 exec 3>"$scratch/display"
 Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp +extension GLX >"$scratch/xvfb.log" 2>&1 &

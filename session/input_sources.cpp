@@ -1,5 +1,7 @@
 // The sound-source selector and the two playback modes: the audible demo track and the screen saver.
 #include "audio/audio_devices.h"
+#include "audio/sound_sources.h"
+#include "audio/start_source.h"
 #include "session/input_actions.h"
 
 namespace {
@@ -35,12 +37,31 @@ void enterPlayback(InputTargets& targets)
     setPlaybackMuted(targets.audio, false);
     leavePlayback(targets);
 }
+// Where the selector stands: the source that runs, or the one last chosen when it could not be opened,
+// so that a source which fails does not bar the way to those beyond it.
+int selectorPosition(const InputTargets& targets)
+{
+    const SessionState& session = targets.session;
+    if (targets.inputDeviceIndex == noSource && !session.demoPlaying) return session.failedSource;
+    return targets.inputDeviceIndex;
+}
+
+// Opens a source the user stepped to; one that runs is remembered for the next start.
+void chooseSource(InputTargets& targets, int selection)
+{
+    targets.inputDeviceIndex = selectInputSource(selection, targets.audio);
+    targets.session.failedSource = targets.inputDeviceIndex == noSource ? selection : noSource;
+    if (targets.inputDeviceIndex != noSource) {
+        rememberChosenSource(targets.inputDeviceIndex);
+    }
+}
 }  // namespace
 
 void stepSelectorUp(InputTargets& targets)
 {
     SessionState& session = targets.session;
-    if (targets.inputDeviceIndex >= countInputDevices() - 1) {
+    const int from = selectorPosition(targets);
+    if (!sourceIsAbove(topSource(countInputDevices()), from)) {
         return;
     }
     session.upArrowPressed = true;
@@ -51,17 +72,18 @@ void stepSelectorUp(InputTargets& targets)
         session.demoPlaying = false;
         setPlaybackMuted(targets.audio, false);
     }
-    targets.inputDeviceIndex = selectInputSource(targets.inputDeviceIndex + 1, targets.audio);
+    chooseSource(targets, sourceAbove(from));
 }
 
 void stepSelectorDown(InputTargets& targets)
 {
-    if (targets.inputDeviceIndex < -1) {
+    const int from = selectorPosition(targets);
+    if (from == noSource) {
         return;
     }
     targets.session.downArrowPressed = true;
     targets.session.upArrowPressed = false;
-    targets.inputDeviceIndex = selectInputSource(targets.inputDeviceIndex - 1, targets.audio);
+    chooseSource(targets, sourceBelow(from));
 }
 
 void toggleDemoMode(InputTargets& targets)

@@ -8,5 +8,6 @@ add_library(quasarine_session STATIC
   input_sources.cpp
   input_view.cpp)
 target_link_libraries(quasarine_session PUBLIC
-  PkgConfig::SDL2 PkgConfig::GLEW OpenGL::GL PkgConfig::PORTAUDIO PkgConfig::KISSFFT quasarine_shell)
+  PkgConfig::SDL2 PkgConfig::GLEW OpenGL::GL PkgConfig::PORTAUDIO PkgConfig::KISSFFT quasarine_shell
+  quasarine_sound_sources)
 quasarine_code_options(quasarine_session)

@@ -1,7 +1,11 @@
 // Each frame's choice between the title, help and controls screens and the fractal, and their drawing.
 #include <portaudio.h>
 
+#include <cstdio>
+
 #include "audio/audio_devices.h"
+#include "audio/loopback_capture.h"
+#include "audio/sound_sources.h"
 #include "session/overlays.h"
 
 namespace {
@@ -13,6 +17,7 @@ constexpr float sourceNameRight = 0.96875f;
 constexpr float glyphSize = 0.033333335f;
 constexpr float silenceNoticeX = 0.6770833f;
 constexpr float warningBlankX = 0.8645833f;
+constexpr size_t speakersTextCapacity = 160;
 
 bool titleScreenDue(const DisplayState& display, const SessionState& session, const FractalParams& params)
 {
@@ -30,7 +35,7 @@ SDL_Texture* selectorImage(const OverlayTextures& textures, const SessionState& 
     if (inputDeviceIndex == -2 && Pa_GetDefaultInputDevice() == paNoDevice) {
         return textures.arrowsNone;
     }
-    if (inputDeviceIndex == countInputDevices() - 1) {
+    if (inputDeviceIndex == topSource(countInputDevices())) {
         return textures.arrowsTop;
     }
     if (inputDeviceIndex == -2) {
@@ -50,18 +55,31 @@ const char* deviceName(int inputDeviceIndex)
     return info != nullptr ? info->name : nullptr;
 }
 
+// "Speakers", followed by the name of the output device when the capture knows it.
+const char* speakersText(char* text, size_t capacity)
+{
+    char name[speakersTextCapacity - 16];
+    loopbackDeviceName(name, sizeof name);
+    if (name[0] == '\0') return "Speakers";
+    std::snprintf(text, capacity, "Speakers: %s", name);
+    return text;
+}
+
 void drawSourceName(const DisplayState& display, const SessionState& session, int inputDeviceIndex,
                     const AudioContext& audio, SDL_Texture* font)
 {
     const char* text = nullptr;
     char stop = '\0';
+    char speakers[speakersTextCapacity];
     if (inputDeviceIndex == -2 && !session.demoPlaying) {
         text = "No Audio Input Device";
     } else if (inputDeviceIndex == -2) {
         bool muted = audio.playbackMuted.load(std::memory_order_relaxed);
         text = muted ? "N/A : Screen Saver Mode" : "Demo Track";
-    } else if (inputDeviceIndex == -1) {
+    } else if (inputDeviceIndex == defaultDeviceSource) {
         text = "Default Recording Device";
+    } else if (inputDeviceIndex == speakersSource) {
+        text = speakersText(speakers, sizeof speakers);
     } else if (inputDeviceIndex >= 0) {
         // Host APIs append their driver in parentheses; the name alone fits the label row.
         text = deviceName(inputDeviceIndex);

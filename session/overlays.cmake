@@ -3,5 +3,5 @@
 # test's substitutes); the KISS FFT flags are here for the shared audio record's header.
 add_library(quasarine_overlays STATIC overlays.cpp overlay_text.cpp overlay_screens.cpp)
 target_link_libraries(quasarine_overlays PUBLIC
-  PkgConfig::SDL2 PkgConfig::PORTAUDIO PkgConfig::KISSFFT quasarine_images)
+  PkgConfig::SDL2 PkgConfig::PORTAUDIO PkgConfig::KISSFFT quasarine_images quasarine_sound_sources)
 quasarine_code_options(quasarine_overlays)

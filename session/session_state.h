@@ -13,6 +13,7 @@ struct SessionState {
     bool showControls = false;
     bool demoPlaying = false;   // the demo playback stream runs (muted in screen-saver mode)
     int32_t savedInputDeviceIndex = -2;  // source to re-open when demo or screen-saver mode ends
+    int32_t failedSource = -2;  // the source last stepped to when it could not be opened, else -2
     bool upKeyArmed = true;
     bool downKeyArmed = true;
     bool upArrowPressed = false;

@@ -35,6 +35,7 @@ const Binding controlRows[] = {
 const Binding optionRows[] = {
     {"-v or --viz", "Automatically Start Visualization"},
     {"-f or --fullscreen", "Start in Fullscreen Mode"},
+    {"-s or --speakers", "Start with the Speakers Source"},
 };
 
 void paintFrameArtwork(Canvas& canvas)
@@ -94,7 +95,7 @@ Canvas makeControlsImage(FontSet& fonts)
     strokeRoundedBox(canvas, panel, 18.0f, 2.0f, panelEdge);
     drawHeading(canvas, fonts, "CONTROLS", 30.0f, 66);
     drawBindings(canvas, fonts, controlRows, 12, 17.0f, 108, 25);
-    drawHeading(canvas, fonts, "Command Line Options", 22.0f, 428);
-    drawBindings(canvas, fonts, optionRows, 2, 15.0f, 464, 24);
+    drawHeading(canvas, fonts, "Command Line Options", 22.0f, 420);
+    drawBindings(canvas, fonts, optionRows, 3, 15.0f, 454, 23);
     return canvas;
 }

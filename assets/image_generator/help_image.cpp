@@ -1,5 +1,4 @@
-// The help screen: how to let Quasarine record what the speakers play, on Linux and on Windows, in
-// steps, sketches and a note, over a dark blue fractal; every letter large enough to read at half size.
+// The help screen: how Quasarine records the speakers, first by its Speakers source, then by sound settings.
 #include "assets/image_generator/artwork.h"
 #include "assets/image_generator/fractal.h"
 #include "assets/image_generator/help_sketches.h"
@@ -13,7 +12,10 @@ const Colour heading{255, 214, 96};
 const Colour noteGreen{60, 220, 90};
 const Colour wayBlue{140, 210, 255};
 constexpr int lineHeight = 38;
-constexpr int columnTop = 218;  // baseline of the two columns' headings
+constexpr int columnTop = 128;  // baseline of the two columns' headings
+constexpr int leadTop = 152;    // top of the frames of the Speakers source
+constexpr int leadHeight = 226;
+constexpr int rightEdge = 1900;  // of the Windows column
 
 // A fractal of the visualizer, toned down to a dark blue so that text stays readable on it.
 void paintBackground(Canvas& canvas)
@@ -51,6 +53,12 @@ TextStyle bodyText()
     return TextStyle{fontSans, 29.0f, 1.0f, 0.0f, false};
 }
 
+// The commands' letters.
+TextStyle terminalText()
+{
+    return TextStyle{fontMono, 28.0f, 1.0f, 0.0f, false};
+}
+
 // Text broken into lines of the column's width; returns the baseline below the last line.
 int drawParagraph(Canvas& canvas, FontSet& fonts, const char* text, int x, int baseline, int width)
 {
@@ -79,69 +87,72 @@ int drawWayTitle(Canvas& canvas, FontSet& fonts, const char* title, int x, int b
     return baseline + lineHeight + 2;
 }
 
-// Commands in a dark console box whose top is at y, one line each; returns the box's bottom.
-int drawTerminal(Canvas& canvas, FontSet& fonts, const char* const* lines, int count, int x, int y, int width)
+// A command in a dark console box whose top is at y; returns the box's bottom.
+int drawTerminal(Canvas& canvas, FontSet& fonts, const char* command, int x, int y, int width)
 {
-    Box box{x, y, width, 20 + count * lineHeight};
+    Box box{x, y, width, 20 + lineHeight};
     fillRoundedBox(canvas, box, 10.0f, Colour{12, 14, 20}, 0.95f);
     strokeRoundedBox(canvas, box, 10.0f, 2.0f, Colour{120, 130, 150});
-    TextStyle mono{fontMono, 28.0f, 1.0f, 0.0f, false};
-    for (int i = 0; i < count; ++i) {
-        drawTextLine(canvas, fonts, mono, lines[i], x + 16, y + 38 + i * lineHeight, Colour{120, 230, 120});
-    }
+    drawTextLine(canvas, fonts, terminalText(), command, x + 16, y + 38, Colour{120, 230, 120});
     return box.y + box.height;
+}
+
+// The first way in each column, framed in green: the Speakers source, picked on the title screen or
+// by the option. The source's name is the sketch's, the command the platform's; returns the frame's
+// bottom.
+int drawSpeakersWay(Canvas& canvas, FontSet& fonts, Box frame, const char* source, const char* command)
+{
+    fillRoundedBox(canvas, frame, 12.0f, Colour{6, 20, 12}, 0.9f);
+    strokeRoundedBox(canvas, frame, 12.0f, 4.0f, noteGreen);
+    const int x = frame.x + 24, width = frame.width - 48;
+    TextStyle lead{fontSansBold, 30.0f, 1.0f, 0.0f, false};
+    drawTextLine(canvas, fonts, lead, "Choose Speakers on the title screen (Up arrow):", x, frame.y + 48, noteGreen);
+    drawSelectorSketch(canvas, fonts, Box{x, frame.y + 66, width, 64}, source);
+    int pen = drawTextLine(canvas, fonts, lead, "or start with", x, frame.y + 186, noteGreen);
+    drawTerminal(canvas, fonts, command, pen + 18, frame.y + 148, textAdvance(fonts, terminalText(), command) + 32);
+    return frame.y + frame.height;
 }
 
 void drawLinuxColumn(Canvas& canvas, FontSet& fonts)
 {
     const int x = 40, width = 940;
     drawColumnHeading(canvas, fonts, "LINUX  (PulseAudio or PipeWire)", x, columnTop);
-    int y = drawWayTitle(canvas, fonts, "The easy way", x, columnTop + 52);
-    y = drawParagraph(canvas, fonts,
-                      "Start Quasarine with its menu entry's action \"Visualize the speakers\", or run in a "
-                      "terminal:", x, y, width);
-    const char* command[1] = {"env PULSE_SOURCE=@DEFAULT_MONITOR@ quasarine --viz"};
-    y = drawTerminal(canvas, fonts, command, 1, x, y - 24, width);
-    y = drawParagraph(canvas, fonts,
-                      "It records what the speakers play and leaves the default recording device as it is.", x,
-                      y + 38, width);
-    y = drawWayTitle(canvas, fonts, "Or make the monitor the default recording device", x, y + 16);
-    y = drawStep(canvas, fonts, 1, "In pavucontrol's Input Devices tab (Show: All Input Devices), tick the monitor:",
-                 x, y, width);
+    int y = drawSpeakersWay(canvas, fonts, Box{x, leadTop, width, leadHeight}, "Speakers: Built-in Audio",
+                            "quasarine --viz --speakers");
+    y = drawParagraph(canvas, fonts, "Its menu entry's action \"Visualize the speakers\" does the same.", x, y + 38,
+                      width);
+    y = drawWayTitle(canvas, fonts, "Or record the speakers' monitor, for Quasarine alone:", x, y + 12);
+    y = drawTerminal(canvas, fonts, "env PULSE_SOURCE=@DEFAULT_MONITOR@ quasarine --viz", x, y - 24, width);
+    y = drawStep(canvas, fonts, 1,
+                 "Or for every program: in pavucontrol's Input Devices tab (Show: All Input Devices), tick the "
+                 "monitor:", x, y + 38, width);
     drawVolumeControlSketch(canvas, fonts, Box{x + 60, y - 16, width - 170, 196}, 1);
-    y = drawStep(canvas, fonts, 2, "Or run (sink names: pactl list short sinks):", x, y + 222, width);
-    const char* pactl[1] = {"pactl set-default-source <sink>.monitor"};
-    drawTerminal(canvas, fonts, pactl, 1, x + 60, y - 24, width - 60);
+    y = drawStep(canvas, fonts, 2, "Or run (sink names: pactl list short sinks):", x, y + 220, width);
+    drawTerminal(canvas, fonts, "pactl set-default-source <sink>.monitor", x + 60, y - 24, width - 60);
 }
 
-// The Sound dialog at the left, the steps in words at the right; returns Stereo Mix's level bar.
-Point drawWindowsColumn(Canvas& canvas, FontSet& fonts)
+// The Sound dialog at the left, the steps in words at the right, and below them the hint on the level
+// bar, with a green arrow that leaves the bar to the right and runs down between dialog and steps.
+void drawWindowsColumn(Canvas& canvas, FontSet& fonts)
 {
-    const int x = 1010, textX = 1566, textWidth = 334;
-    drawColumnHeading(canvas, fonts, "WINDOWS  (Stereo Mix)", x, columnTop);
-    Point meter = drawSoundDialogSketch(canvas, fonts, Box{x + 20, columnTop + 38, 510, 580});
-    int y = drawStep(canvas, fonts, 1, "Run mmsys.cpl, tab Recording.", textX, columnTop + 84, textWidth);
+    const int x = 1010, arrowX = 1550, textX = 1566, textWidth = rightEdge - textX;
+    drawColumnHeading(canvas, fonts, "WINDOWS", x, columnTop);
+    int y = drawSpeakersWay(canvas, fonts, Box{x, leadTop, rightEdge - x, leadHeight}, "Speakers: Realtek Audio",
+                            "quasarine.exe --speakers");
+    y = drawWayTitle(canvas, fonts, "Or turn on Stereo Mix:", x, y + 50);
+    Point meter = drawSoundDialogSketch(canvas, fonts, Box{x, y - 24, 510, 500});
+    y = drawStep(canvas, fonts, 1, "Run mmsys.cpl, tab Recording.", textX, y + 22, textWidth);
     y = drawStep(canvas, fonts, 2, "Right-click: Show Disabled Devices.", textX, y + 12, textWidth);
     y = drawStep(canvas, fonts, 3, "Right-click Stereo Mix: Enable.", textX, y + 12, textWidth);
     y = drawStep(canvas, fonts, 4, "Set Default.", textX, y + 12, textWidth);
-    drawStep(canvas, fonts, 5, "OK.", textX, y + 12, textWidth);
-    return meter;
-}
-
-// The green-framed note at the bottom right, with the green arrow from the level bar to it.
-void drawNote(Canvas& canvas, FontSet& fonts, Point meter)
-{
-    Box note{1230, 850, 670, 218};
-    drawArrow(canvas, meter.x + 14.0f, meter.y + 8.0f, 1640.0f, note.y - 6.0f, 6.0f, noteGreen);
+    y = drawStep(canvas, fonts, 5, "OK.", textX, y + 12, textWidth);
+    Box note{arrowX - 12, y, rightEdge - arrowX + 12, 178};
+    drawLine(canvas, meter.x + 14.0f, meter.y, arrowX, meter.y, 5.0f, noteGreen);
+    drawArrow(canvas, arrowX, meter.y, arrowX, note.y - 4.0f, 5.0f, noteGreen);
     fillRoundedBox(canvas, note, 12.0f, Colour{6, 20, 12}, 0.92f);
     strokeRoundedBox(canvas, note, 12.0f, 4.0f, noteGreen);
-    TextStyle title{fontSansBold, 30.0f, 1.0f, 0.0f, false};
-    drawTextCentredOn(canvas, fonts, title, "Push 'h' to exit help screen", note.x + note.width / 2, note.y + 44,
-                      noteGreen);
-    drawParagraph(canvas, fonts,
-                  "The level bar should light green while the speakers play. If not, set its level to 100, "
-                  "or try headphones or analog speakers.",
-                  note.x + 24, note.y + 92, note.width - 48);
+    drawParagraph(canvas, fonts, "The level bar lights green while sound plays; if not, set its level to 100.",
+                  note.x + 18, note.y + 44, note.width - 36);
 }
 
 }  // namespace
@@ -151,12 +162,12 @@ Canvas makeHelpImage(FontSet& fonts)
     Canvas canvas = makeCanvas(helpWidth, helpHeight, Colour{});
     paintBackground(canvas);
     drawHeadline(canvas, fonts);
-    drawSoundRoad(canvas, fonts, Box{40, 88, 1840, 70});
     drawLinuxColumn(canvas, fonts);
-    Point meter = drawWindowsColumn(canvas, fonts);
-    drawNote(canvas, fonts, meter);
-    drawParagraph(canvas, fonts, "Then pick \"Default Recording Device\" on the title screen and push 'v'.", 40,
+    drawWindowsColumn(canvas, fonts);
+    drawParagraph(canvas, fonts, "After another way, pick \"Default Recording Device\" on the title screen.", 40,
                   1018, 1180);
-    drawTextCentredOn(canvas, fonts, sketchText(), "Quasarine version 1.0", 960, 1068, Colour{190, 200, 230});
+    TextStyle hint{fontSansBold, 30.0f, 1.0f, 0.0f, false};
+    drawTextLine(canvas, fonts, hint, "Push 'h' to exit help screen", 40, 1062, noteGreen);
+    drawTextCentredOn(canvas, fonts, sketchText(), "Quasarine version 1.0", 1640, 1062, Colour{190, 200, 230});
     return canvas;
 }

@@ -1,4 +1,4 @@
-// Flat sketches of the sound settings for the help screen, drawn from shapes and text of our own.
+// Flat sketches for the help screen (the title's source row, the sound settings) from shapes of our own.
 #include "assets/image_generator/help_sketches.h"
 
 #include <algorithm>
@@ -16,6 +16,8 @@ const Colour stepRed{222, 38, 38};
 const Colour meterGreen{40, 200, 70};
 const Colour selection{204, 228, 255};
 const Colour focusBlue{60, 120, 220};
+const Colour selectorArrow{34, 177, 76};  // the title screen's arrows, and the one just pushed
+const Colour selectorArrowLit{0, 255, 0};
 constexpr float pi = 3.14159265f;
 constexpr float badgeRadius = 23.0f;
 constexpr int titleBarHeight = 46;
@@ -113,15 +115,13 @@ Point drawLevelBar(Canvas& canvas, Box bar, float level)
     return centreOf(bar);
 }
 
-// One device of the Recording tab's list: microphone, name, state and level bar; returns the bar's middle.
-Point drawRecordingDevice(Canvas& canvas, FontSet& fonts, Box row, const char* name, const char* state,
-                          float level, bool selected)
+// The selected device of the Recording tab's list: microphone, name, state and level bar; returns the
+// bar's middle.
+Point drawRecordingDevice(Canvas& canvas, FontSet& fonts, Box row, const char* name, const char* state, float level)
 {
-    if (selected) {
-        fillBox(canvas, row, selection);
-        strokeBox(canvas, row, 1, focusBlue);
-    }
-    drawMicrophone(canvas, row.x + 32.0f, row.y + row.height * 0.5f, selected ? ink : softInk);
+    fillBox(canvas, row, selection);
+    strokeBox(canvas, row, 1, focusBlue);
+    drawMicrophone(canvas, row.x + 32.0f, row.y + row.height * 0.5f, ink);
     drawTextLine(canvas, fonts, sketchBold(), name, row.x + 66, row.y + 32, ink);
     drawTextLine(canvas, fonts, sketchText(), state, row.x + 66, row.y + 65, softInk);
     return drawLevelBar(canvas, Box{row.x + row.width - 36, row.y + 10, 16, row.height - 20}, level);
@@ -197,29 +197,21 @@ void drawStepBadge(Canvas& canvas, FontSet& fonts, float cx, float cy, int numbe
                       white);
 }
 
-void drawSoundRoad(Canvas& canvas, FontSet& fonts, Box row)
+void drawSelectorSketch(Canvas& canvas, FontSet& fonts, Box row, const char* source)
 {
-    const char* const titles[4] = {"Music player", "Speakers", "Monitor / Stereo Mix", "Quasarine"};
-    const Colour edges[4] = {{120, 200, 255}, {120, 200, 255}, {255, 210, 90}, {140, 230, 140}};
-    TextStyle style{fontSansBold, 30.0f, 1.0f, 0.0f, false};
-    const int gap = 90, padding = 44;
-    int widths[4], total = 3 * gap;
-    for (int i = 0; i < 4; ++i) {
-        widths[i] = textAdvance(fonts, style, titles[i]) + 2 * padding;
-        total += widths[i];
-    }
-    int x = row.x + (row.width - total) / 2;
-    for (int i = 0; i < 4; ++i) {
-        Box box{x, row.y, widths[i], row.height};
-        fillRoundedBox(canvas, box, 14.0f, Colour{8, 12, 40}, 0.85f);
-        strokeRoundedBox(canvas, box, 14.0f, 3.0f, edges[i]);
-        drawTextCentredOn(canvas, fonts, style, titles[i], x + widths[i] / 2, row.y + row.height / 2 + 11, white);
-        x += widths[i] + gap;
-        if (i < 3) {
-            float y = row.y + row.height * 0.5f;
-            drawArrow(canvas, x - gap + 12.0f, y, x - 12.0f, y, 6.0f, white);
-        }
-    }
+    fillRoundedBox(canvas, row, 8.0f, Colour{}, 1.0f);
+    strokeRoundedBox(canvas, row, 8.0f, 2.0f, Colour{90, 100, 120});
+    int baseline = row.y + row.height / 2 + 10;
+    int pen = drawTextLine(canvas, fonts, sketchBold(), "SOUND COMES FROM:", row.x + 16, baseline, white);
+    // The up arrow lit, as just after the Up arrow key chose the Speakers.
+    float ax = pen + 22.0f, cy = row.y + row.height * 0.5f;
+    const float upXs[3] = {ax, ax - 11.0f, ax + 11.0f};
+    const float upYs[3] = {cy - 24.0f, cy - 4.0f, cy - 4.0f};
+    fillTriangle(canvas, upXs, upYs, selectorArrowLit);
+    const float downYs[3] = {cy + 24.0f, cy + 4.0f, cy + 4.0f};
+    fillTriangle(canvas, upXs, downYs, selectorArrow);
+    TextStyle name{fontMonoBold, 28.0f, 1.0f, 0.0f, false};
+    drawTextLine(canvas, fonts, name, source, static_cast<int>(ax) + 24, baseline, white);
 }
 
 void drawVolumeControlSketch(Canvas& canvas, FontSet& fonts, Box window, int step)
@@ -257,10 +249,8 @@ Point drawSoundDialogSketch(Canvas& canvas, FontSet& fonts, Box window)
     strokeBox(canvas, page, 1, line);
     Box list{page.x + 12, page.y + 14, page.width - 24, page.height - 84};
     strokeBox(canvas, list, 1, line);
-    drawRecordingDevice(canvas, fonts, Box{list.x + 4, list.y + 4, list.width - 8, rowHeight}, "Microphone", "Ready",
-                        0.0f, false);
-    Box mixRow{list.x + 4, list.y + 8 + rowHeight, list.width - 8, rowHeight};
-    Point meter = drawRecordingDevice(canvas, fonts, mixRow, "Stereo Mix", "Default Device", 0.6f, true);
+    Box mixRow{list.x + 4, list.y + 4, list.width - 8, rowHeight};
+    Point meter = drawRecordingDevice(canvas, fonts, mixRow, "Stereo Mix", "Default Device", 0.6f);
     DialogControls controls;
     controls.tab = tab;
     drawRecordingMenu(canvas, fonts, list.x + 76, mixRow.y + mixRow.height + 4, controls.items);

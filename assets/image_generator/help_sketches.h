@@ -1,4 +1,4 @@
-// Drawn diagrams of the help screen: the road of the sound and sketches of the two sound settings.
+// Drawn diagrams of the help screen: the title screen's sound-source row and the two sound settings.
 #pragma once
 #include "assets/image_generator/canvas.h"
 #include "assets/image_generator/text.h"
@@ -12,8 +12,8 @@ struct Point {
 TextStyle sketchText();
 TextStyle sketchBold();
 
-// The chain from the music player to Quasarine, boxes joined by arrows, centred in the given row.
-void drawSoundRoad(Canvas& canvas, FontSet& fonts, Box row);
+// The title screen's sound-source row with the given source chosen and the up arrow lit.
+void drawSelectorSketch(Canvas& canvas, FontSet& fonts, Box row, const char* source);
 // A sketch of PulseAudio Volume Control's Input Devices tab with the speakers' monitor as fallback,
 // a numbered pointer at its check button.
 void drawVolumeControlSketch(Canvas& canvas, FontSet& fonts, Box window, int step);

@@ -1,10 +1,10 @@
 """Writes the README.txt of the Windows zip from README.md's own sections (what the program is,
-options, keys, Windows and Stereo Mix, without their build subsections), as plain text with Windows
-line endings."""
+options, the remembered sound source, keys, Windows and Stereo Mix, without their build
+subsections), as plain text with Windows line endings."""
 import re
 import sys
 
-SECTIONS = ("Options", "Keys and mouse", "Windows")
+SECTIONS = ("Options", "Remembered sound source", "Keys and mouse", "Windows")
 
 
 def sections(markdown):

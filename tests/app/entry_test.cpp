@@ -12,6 +12,7 @@
 
 #include "app/program_entry.h"
 #include "app/window.h"
+#include "audio/start_source.h"
 #include "tests/app/memory_registry.h"
 
 namespace {
@@ -74,6 +75,11 @@ int __wrap_SDL_ShowSimpleMessageBox(Uint32 flags, const char* title, const char*
 }
 }
 
+void requestSpeakersAtStart()
+{
+    calls.push_back("requestSpeakersAtStart");
+}
+
 int runWindow(bool fullscreen, bool visualizing)
 {
     calls.push_back("runWindow");
@@ -94,6 +100,14 @@ TEST_F(Entry, NormalRunInitialisesRunsAndShutsDownInOrder)
     EXPECT_EQ(delayDuringWindow, 120u);
     EXPECT_EQ(memoryRegistry().values.at("TdrDelay"), 2u);
     EXPECT_EQ(memoryRegistry().values.count("QORB_SENTINEL_TdrDelay"), 0u);
+}
+
+TEST_F(Entry, TheSpeakersOptionIsPassedOnBeforeTheWindowStage)
+{
+    EXPECT_EQ(runWith({"--viz", "-s"}), 0);
+    std::vector<std::string> expected{"requestSpeakersAtStart", "SDL_SetMainReady", "SDL_Init 32",
+                                      "Pa_Initialize", "runWindow", "Pa_Terminate", "SDL_Quit"};
+    EXPECT_EQ(calls, expected);
 }
 
 TEST_F(Entry, WindowStageCodeBecomesTheExitCode)

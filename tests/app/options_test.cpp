@@ -27,6 +27,10 @@ TEST(Options, LongAndShortFormsEachSetTheirFlagOnly)
     EXPECT_TRUE(parse({"--viz"}).visualizing);
     EXPECT_FALSE(parse({"--viz"}).fullscreen);
     EXPECT_TRUE(parse({"-v"}).visualizing);
+    EXPECT_TRUE(parse({"--speakers"}).speakers);
+    EXPECT_TRUE(parse({"-s"}).speakers);
+    EXPECT_FALSE(parse({"-s"}).visualizing);
+    EXPECT_FALSE(parse({"--viz"}).speakers);
 }
 
 TEST(Options, UnknownWordsAreIgnoredAndBothOptionsCombine)
@@ -39,10 +43,11 @@ TEST(Options, UnknownWordsAreIgnoredAndBothOptionsCombine)
 TEST(Options, MatchingIsExactAndCaseSensitive)
 {
     for (const char* word : {"-F", "-V", "--FULLSCREEN", "--Viz", "--fullscreen=1", "-fv", "--v",
-                             "-f ", "viz", "fullscreen", "--full"}) {
+                             "-f ", "viz", "fullscreen", "--full", "-S", "--Speakers", "--speaker", "-sv"}) {
         StartOptions options = parse({word});
         EXPECT_FALSE(options.fullscreen) << word;
         EXPECT_FALSE(options.visualizing) << word;
+        EXPECT_FALSE(options.speakers) << word;
     }
 }
 

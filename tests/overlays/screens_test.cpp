@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "audio/sound_sources.h"
 #include "session/overlays.h"
 #include "tests/overlays/scripted_devices.h"
 #include "tests/overlays/soft_screen.h"
@@ -100,7 +101,9 @@ TEST(TitleSelector, ShowsTheImageOfTheFirstConditionThatHolds)
     };
     const std::vector<Case> cases = {
         {{}, paNoDevice, -2, false, false, noneColour, "no device at all, nothing selected"},
-        {{}, paNoDevice, -1, false, false, topColour, "no input device, the default selected"},
+        {{}, paNoDevice, -1, false, false, normalColour, "no input device: the speakers are above the default"},
+        {{}, paNoDevice, speakersSource, false, false, topColour, "no input device, the speakers selected"},
+        {threeMicrophones(), 0, speakersSource, true, false, upLitColour, "speakers below three devices"},
         {threeMicrophones(), 0, 2, false, false, topColour, "third of three selected"},
         {threeMicrophones(), 0, 2, true, false, topColour, "top wins over a lit up arrow"},
         {threeMicrophones(), 0, -2, false, false, bottomColour, "nothing selected, a default exists"},
@@ -146,6 +149,22 @@ TEST(TitleSourceName, NamesTheSourceOfEachMode)
     ASSERT_TRUE(drawFrame(rig, 1));
     EXPECT_EQ(sourceName(rig, 6), "Mic B#");
     EXPECT_EQ(pixelAt(rig.screen, 384 + 5 * 18, 455), titleColour);
+    closeRig(rig);
+}
+
+TEST(TitleSourceName, NamesTheSpeakersWithTheirOutputDeviceCutToTheRow)
+{
+    Rig rig;
+    ASSERT_TRUE(openRig(rig, 960, 540));
+    scriptDevices(threeMicrophones(), 0);
+    scriptSpeakersName("");
+    ASSERT_TRUE(drawFrame(rig, speakersSource));
+    EXPECT_EQ(sourceName(rig, 9), "Speakers#");
+    // Output names keep their parentheses: they tell two outputs of one card apart.
+    scriptSpeakersName("Built-in Audio (HDMI 2)");
+    ASSERT_TRUE(drawFrame(rig, speakersSource));
+    EXPECT_EQ(sourceName(rig, 31), "Speakers: Built-in Audio (HDMI#");
+    scriptSpeakersName("");
     closeRig(rig);
 }
 

@@ -1,8 +1,12 @@
 // Scripted PortAudio devices: link-time substitutes for the device enumeration of the audio stage and
-// wrappers (-Wl,--wrap) around the two PortAudio queries that the overlays make.
+// the speakers' device name, and wrappers (-Wl,--wrap) around the two PortAudio queries that the
+// overlays make.
 #include "tests/overlays/scripted_devices.h"
 
+#include <cstdio>
+
 #include "audio/audio_devices.h"
+#include "audio/loopback_capture.h"
 
 namespace {
 
@@ -10,6 +14,7 @@ std::vector<ScriptedDevice> scripted;
 std::vector<PaDeviceInfo> infos;
 PaDeviceIndex scriptedDefault = paNoDevice;
 bool infoMissing = false;
+std::string speakersName;
 
 }  // namespace
 
@@ -29,6 +34,16 @@ void scriptDevices(const std::vector<ScriptedDevice>& devices, PaDeviceIndex def
 void scriptMissingDeviceInfo(bool missing)
 {
     infoMissing = missing;
+}
+
+void scriptSpeakersName(const std::string& name)
+{
+    speakersName = name;
+}
+
+void loopbackDeviceName(char* name, size_t capacity)
+{
+    std::snprintf(name, capacity, "%s", speakersName.c_str());
 }
 
 int countInputDevices()

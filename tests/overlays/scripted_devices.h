@@ -15,3 +15,5 @@ struct ScriptedDevice {
 void scriptDevices(const std::vector<ScriptedDevice>& devices, PaDeviceIndex defaultInput);
 // Makes Pa_GetDeviceInfo answer null for every device, as PortAudio does for an index it lost.
 void scriptMissingDeviceInfo(bool missing);
+// The output device the speakers capture reports; empty for none.
+void scriptSpeakersName(const std::string& name);

@@ -73,6 +73,33 @@ TEST(ScreenTexts, AreAllLargeEnoughToReadAtHalfSize)
     EXPECT_GE(countLegibleTexts(texts, "controls", controlsImage().height), 14);
 }
 
+// The help screen's columns open with the Speakers source in a frame below the headings (rows 152 to
+// 378, Linux at x 40 to 980, Windows at x 1010 to 1900): its first line, the source row's label and
+// name, "or start with" and the command lie inside the frame, and no text of the column lies between
+// the heading (whose ink begins above row 145) and the frame.
+TEST(ScreenTexts, HelpColumnsLeadWithTheSpeakersSource)
+{
+    struct Column {
+        int left;
+        int right;
+    };
+    const Column columns[] = {{40, 980}, {1010, 1900}};
+    std::vector<PaintedText> texts = paintedTexts();
+    for (const Column& column : columns) {
+        int inFrame = 0, aboveFrame = 0;
+        for (const PaintedText& text : texts) {
+            bool inColumn = text.x >= column.left && text.x + text.width <= column.right;
+            if (text.image != "help" || !inColumn || text.y < 145) {
+                continue;
+            }
+            inFrame += text.y >= 152 && text.y + text.height <= 378 ? 1 : 0;
+            aboveFrame += text.y < 152 ? 1 : 0;
+        }
+        EXPECT_EQ(inFrame, 5) << "column from x " << column.left;
+        EXPECT_EQ(aboveFrame, 0) << "column from x " << column.left;
+    }
+}
+
 TEST(ScreenTexts, RecordTheHeightOfTheCapitalsAsPainted)
 {
     // "SOUND COMES FROM:" is all capitals fitted to rows 455 to 473: its ink is its cap height.

@@ -1,8 +1,11 @@
 // Scripted stream control: link-time substitutes for countInputDevices, inputDeviceAt,
-// selectInputSource, setDemoPlayback and resetAnalysis.
+// selectInputSource, setDemoPlayback, resetAnalysis, rememberChosenSource and the speakers' device
+// name (which stays empty).
 #include "tests/session/stream_script.h"
 
 #include "audio/audio_devices.h"
+#include "audio/loopback_capture.h"
+#include "audio/start_source.h"
 
 StreamScript streamScript;
 
@@ -82,4 +85,14 @@ bool setDemoPlayback(bool on, AudioContext& context)
 void resetAnalysis(AudioContext&)
 {
     record(StreamCall::resetAnalysis, 0, 0);
+}
+
+void rememberChosenSource(int selection)
+{
+    streamScript.remembered = selection;
+}
+
+void loopbackDeviceName(char* name, size_t capacity)
+{
+    if (capacity > 0) name[0] = '\0';
 }

@@ -21,6 +21,7 @@ struct StreamScript {
     bool playbackRunning = false;
     bool mutedWhenStarted = false;  // playbackMuted as the last setDemoPlayback(true) found it
     int countCalls = 0;
+    int remembered = -2;  // the last selection passed to rememberChosenSource
     static constexpr int logCapacity = 64;
     StreamCallRecord log[logCapacity];
     int logCount = 0;

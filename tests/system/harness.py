@@ -5,6 +5,7 @@ import math
 import os
 import re
 import subprocess
+import tempfile
 import threading
 import time
 
@@ -39,7 +40,10 @@ def wait_for_window(name, timeout=60.0):
 
 
 def start(args=(), egl=True, env_extra=None):
+    """Starts the program; unless env_extra names one, with an empty configuration folder of its own,
+    so that no source remembered by an earlier test is opened."""
     env = dict(os.environ)
+    env["XDG_CONFIG_HOME"] = tempfile.mkdtemp(prefix="quasarine-config-")
     if egl:
         env["SDL_VIDEO_X11_FORCE_EGL"] = "1"
     else:

@@ -103,7 +103,7 @@ class Package(unittest.TestCase):
     def test_depends_on_the_runtime_libraries_and_apt_can_install_it(self):
         depends = subprocess.run(["dpkg-deb", "-f", self.deb, "Depends"], capture_output=True,
                                  text=True, check=True).stdout
-        for library in ["libsdl2", "libglew", "libportaudio2", "libkissfft"]:
+        for library in ["libsdl2", "libglew", "libportaudio2", "libkissfft", "libpulse0"]:
             self.assertIn(library, depends)
         simulation = subprocess.run(["apt-get", "install", "--simulate", "-y", self.deb],
                                     capture_output=True, text=True, timeout=120)
