@@ -263,7 +263,8 @@ TEST(LoopbackConversion, EightChannelsLeaveLfeBackAndSideOut)
 TEST(LoopbackConversion, MaskWithoutCentreTakesTheFrontPairOnly)
 {
     // Quad: front left, front right, back left, back right.
-    const std::vector<float> out = converted(formatOf(48000, 4, 32, 32, true, 0x33), bytesOf({0.5f, -0.5f, 1.0f, 1.0f}));
+    const std::vector<float> frame{0.5f, -0.5f, 1.0f, 1.0f};
+    const std::vector<float> out = converted(formatOf(48000, 4, 32, 32, true, 0x33), bytesOf(frame));
     EXPECT_EQ(out, (std::vector<float>{0.5f, -0.5f}));
 }
 

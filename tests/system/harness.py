@@ -209,12 +209,31 @@ def play_tone_until(stop, sink="quasarine_sink"):
             while not stop.is_set():
                 player.stdin.write(chunk)
                 player.stdin.flush()
+        except BrokenPipeError:
+            pass  # the player ended with its server
         finally:
             stop_player(player)
 
     thread = threading.Thread(target=feed, daemon=True)
     thread.start()
     return thread
+
+
+def server_answers():
+    return subprocess.run(["pactl", "info"], capture_output=True).returncode == 0
+
+
+def restart_audio_server():
+    """Kills the private PulseAudio server and starts it again with the same configuration."""
+    config = os.environ["QUASARINE_PULSE_CONFIG"]
+    subprocess.run(["pkill", "-KILL", "-f", config], check=True)
+    wait_until(lambda: not server_answers(), 30)
+    server = subprocess.Popen(["pulseaudio", "-n", "-F", config, "--daemonize=no",
+                               "--exit-idle-time=-1", "--use-pid-file=no"],
+                              env=dict(os.environ, HOME=os.path.dirname(config) + "/home"),
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    wait_until(server_answers, 30)
+    return server
 
 
 def wait_until(predicate, timeout, interval=0.2):

@@ -25,25 +25,8 @@ def open_descriptors(pid):
     return len(os.listdir(f"/proc/{pid}/fd"))
 
 
-def server_answers():
-    return subprocess.run(["pactl", "info"], capture_output=True).returncode == 0
-
-
 def demo_heard():
     return harness.peak_level(harness.record_monitor(1.0)) > 1000
-
-
-def restart_audio_server():
-    """Kills the private PulseAudio server and starts it again with the same configuration."""
-    config = os.environ["QUASARINE_PULSE_CONFIG"]
-    subprocess.run(["pkill", "-KILL", "-f", config], check=True)
-    harness.wait_until(lambda: not server_answers(), 30)
-    server = subprocess.Popen(["pulseaudio", "-n", "-F", config, "--daemonize=no",
-                               "--exit-idle-time=-1", "--use-pid-file=no"],
-                              env=dict(os.environ, HOME=os.path.dirname(config) + "/home"),
-                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    harness.wait_until(server_answers, 30)
-    return server
 
 
 def unload_sink():
@@ -121,7 +104,7 @@ class Soak(unittest.TestCase):
         window = harness.wait_for_window(harness.WINDOW_TITLE)
         self.assertIsNotNone(window, "no program window appeared")
         self.assertTrue(harness.wait_for_image(window, TITLE), "no title screen")
-        restart_audio_server()
+        harness.restart_audio_server()
         time.sleep(1.0)
         self.assertIsNone(process.poll(), "the program died with the audio server")
         # Selecting the sources again reaches the new server: the demo track is heard.
