@@ -5,8 +5,12 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
+#include <thread>
 
 #include "audio/audio_devices.h"
+#include "audio/loopback_capture.h"
+#include "audio/sound_sources.h"
 #include "tests/audio/audio_test_support.h"
 #include "tests/audio/process_support.h"
 
@@ -84,6 +88,35 @@ TEST_F(StreamThreads, CaptureRunsAgainstResetsAndReads)
     waitForExit(player);
     EXPECT_GT(view.buffersSeen, 50);
     EXPECT_TRUE(view.sawSound) << "the noise played into the sink is captured";
+    EXPECT_EQ(selectInputSource(-2, audio), -2);
+}
+
+// The speakers' capture runs on the sound server client's own thread; the main thread reads the
+// device name each frame, as the title screen does, and finally moves the default sink under it.
+TEST_F(StreamThreads, SpeakersCaptureRunsAgainstResetsReadsAndASinkChange)
+{
+    ASSERT_EQ(selectInputSource(speakersSource, audio), speakersSource);
+    const pid_t player = spawnQuiet({"paplay", "--raw", "--format=s16le", "--channels=2", "/dev/urandom"});
+    ASSERT_TRUE(streamRuns(audio));
+    std::thread names([] {
+        char name[64];
+        for (int n = 0; n < 300; ++n) {
+            loopbackDeviceName(name, sizeof name);
+            sleepSeconds(0.01);
+        }
+    });
+    const MainThreadView view = exerciseMainThread(audio, 3.0, false);
+    names.join();
+    if (player > 0) kill(player, SIGTERM);
+    waitForExit(player);
+    EXPECT_GT(view.buffersSeen, 50);
+    EXPECT_TRUE(view.sawSound) << "the noise played into the default sink is captured";
+    const std::string module = commandOutput("pactl load-module module-null-sink sink_name=threads_other");
+    ASSERT_FALSE(module.empty());
+    ASSERT_EQ(std::system("pactl set-default-sink threads_other"), 0);
+    EXPECT_TRUE(streamRuns(audio)) << "buffers go on after the move to the new sink";
+    EXPECT_EQ(std::system("pactl set-default-sink quasarine_sink"), 0);
+    EXPECT_EQ(std::system(("pactl unload-module " + module).c_str()), 0);
     EXPECT_EQ(selectInputSource(-2, audio), -2);
 }
 
