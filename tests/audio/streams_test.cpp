@@ -2,6 +2,7 @@
 // monitor is the default recording source. Tones played into the sink reach the bands, the demo track
 // comes back out of the sink, and losing the sink leaves the program working.
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -44,7 +45,7 @@ BandShares sampleBandShares()
 // sets it up, and then runs steadily; ten buffers in a row mean it runs.
 bool buffersFlow()
 {
-    return waitForSteps([] { return audio.historyIndex.load(); }, 10, 6.0);
+    return waitForSteps([] { return audio.historyIndex.load(); }, 10, 30.0);
 }
 
 int recordStreamsOfTheServer()
@@ -57,17 +58,20 @@ int playbackStreamsOfTheServer()
     return lineCount(commandOutput("pactl list short sink-inputs"));
 }
 
-// Plays a 3 s tone of amplitude 0.5 into the sink and returns the band shares while it sounds.
+// Plays a 10 s tone of amplitude 0.5 into the sink and returns the band shares while it sounds; the
+// length leaves room for a late start on a busy machine.
 BandShares sharesOfTone(double hz)
 {
     const std::string path = scratchDirectory + "/tone.wav";
-    EXPECT_TRUE(writeToneWav(path, hz, 0.5, 3.0));
+    EXPECT_TRUE(writeToneWav(path, hz, 0.5, 10.0));
     const pid_t player = spawnQuiet({"paplay", path});
     EXPECT_GT(player, 0);
-    EXPECT_TRUE(waitUntil([] { return !audio.silent.load(); }, 6.0)) << hz << " Hz is heard";
+    EXPECT_TRUE(waitUntil([] { return !audio.silent.load(); }, 8.0)) << hz << " Hz is heard";
     sleepSeconds(0.3);
     const BandShares shares = sampleBandShares();
-    EXPECT_EQ(waitForExit(player), 0);
+    // The tone's length only bounds how late the readings may come; it need not play out.
+    kill(player, SIGTERM);
+    waitForExit(player);
     std::printf("%g Hz: energy %.0f, shares", hz, shares.total);
     for (double share : shares.share) std::printf(" %.4f", share);
     std::printf("\n");
@@ -113,7 +117,7 @@ TEST_F(Streams, CaptureOfTheDefaultDeviceHearsTonesInTheirBandsAndSilence)
     ASSERT_EQ(selectInputSource(-1, audio), -1);
     EXPECT_EQ(audio.channelCount.load(), 2u) << "the monitor has more than two channels to offer";
     ASSERT_TRUE(buffersFlow());
-    ASSERT_TRUE(waitUntil([] { return audio.historyFull.load(); }, 3.0));
+    ASSERT_TRUE(waitUntil([] { return audio.historyFull.load(); }, 15.0));
     EXPECT_TRUE(audio.silent.load()) << "nothing plays into the sink yet";
 
     // Both channels carry the same real signal, so each tone also appears mirrored in the upper half
@@ -131,7 +135,7 @@ TEST_F(Streams, CaptureOfTheDefaultDeviceHearsTonesInTheirBandsAndSilence)
     const BandShares high = sharesOfTone(10000.0);
     EXPECT_GT(high.share[6], 0.97) << "10 kHz and its mirror both lie in band 6";
 
-    EXPECT_TRUE(waitUntil([] { return audio.silent.load(); }, 3.0)) << "silence returns after the tone";
+    EXPECT_TRUE(waitUntil([] { return audio.silent.load(); }, 15.0)) << "silence returns after the tone";
     EXPECT_EQ(recordStreamsOfTheServer(), 1);
 }
 
@@ -157,12 +161,14 @@ double bestCorrelation(const std::vector<float>& recorded, size_t from, uint32_t
     return best;
 }
 
+// Records that much of the sink's sound, however late the recorder starts; gives up after 30 s.
 std::vector<float> recordSink(double seconds)
 {
     const std::string path = scratchDirectory + "/recorded.raw";
-    const std::string command = "timeout -s INT " + std::to_string(seconds) +
-                                " parec --device=quasarine_sink.monitor --format=float32le --rate=44100"
-                                " --channels=2 --raw --latency-msec=20 > " + path;
+    const long wanted = long(seconds * 44100) * 2 * long(sizeof(float));
+    const std::string command = "timeout -s INT 30 parec --device=quasarine_sink.monitor --format=float32le"
+                                " --rate=44100 --channels=2 --raw --latency-msec=20 | head -c " +
+                                std::to_string(wanted) + " > " + path;
     std::system(command.c_str());
     std::ifstream file(path, std::ios::binary);
     std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
@@ -204,7 +210,7 @@ TEST_F(Streams, DemoPlaybackSendsTheTrackIntoTheSinkAndMutingSilencesOnlyTheDevi
 TEST_F(Streams, RestartingThePlaybackStartsTheTrackAgain)
 {
     ASSERT_TRUE(setDemoPlayback(true, audio));
-    ASSERT_TRUE(waitUntil([] { return audio.demoPosition.load() > 44100; }, 6.0));
+    ASSERT_TRUE(waitUntil([] { return audio.demoPosition.load() > 44100; }, 30.0));
     ASSERT_TRUE(setDemoPlayback(true, audio));
     EXPECT_LT(audio.demoPosition.load(), 44100u) << "the reset of the running stream restarts the track";
     EXPECT_EQ(playbackStreamsOfTheServer(), 1);

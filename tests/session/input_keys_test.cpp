@@ -1,4 +1,5 @@
 // Key bindings: every row of the key table, Shift and auto-repeat, and the armed selector keys.
+#include "audio/sound_sources.h"
 #include "tests/session/input_fixture.h"
 
 // Camera steps below are one or two float operations on exact operands; 4 ulps (EXPECT_FLOAT_EQ)
@@ -222,6 +223,55 @@ TEST_F(InputTest, UpToADeviceThatCannotOpenLeavesNone)
     press(SDLK_UP);
     EXPECT_EQ(streamLog(), "select(1)=-2");
     EXPECT_EQ(inputDeviceIndex, -2);
+}
+
+TEST_F(InputTest, TheSpeakersSitBetweenTheDefaultDeviceAndTheDevicesAndChoicesAreRemembered)
+{
+    inputDeviceIndex = -2;
+    for (int step = 0; step < 3; ++step) {
+        press(SDLK_UP);
+        release(SDLK_UP);
+    }
+    EXPECT_EQ(streamLog(), "select(-1)=-1 select(-3)=-3 select(0)=0");
+    EXPECT_EQ(streamScript.remembered, 0);
+    press(SDLK_DOWN);
+    release(SDLK_DOWN);
+    EXPECT_EQ(inputDeviceIndex, speakersSource);
+    EXPECT_EQ(streamScript.remembered, speakersSource);
+    press(SDLK_DOWN);
+    release(SDLK_DOWN);
+    EXPECT_EQ(streamScript.remembered, -1);
+    press(SDLK_DOWN);
+    EXPECT_EQ(inputDeviceIndex, -2);
+    EXPECT_EQ(streamScript.remembered, -1) << "nothing is not a source to keep";
+}
+
+// A source that cannot open leaves nothing running, yet the selector goes on from it: otherwise a
+// machine whose speakers cannot be captured could never reach its devices.
+TEST_F(InputTest, ASourceThatCannotOpenDoesNotBarTheWayToTheOnesBeyondIt)
+{
+    streamScript.speakers = false;
+    inputDeviceIndex = -1;
+    press(SDLK_UP);
+    release(SDLK_UP);
+    EXPECT_EQ(inputDeviceIndex, -2);
+    EXPECT_EQ(streamScript.remembered, -2) << "a failed choice is not kept";
+    press(SDLK_UP);
+    release(SDLK_UP);
+    EXPECT_EQ(streamLog(), "select(-3)=-2 select(0)=0");
+    press(SDLK_DOWN);
+    release(SDLK_DOWN);
+    press(SDLK_DOWN);
+    EXPECT_EQ(streamLog(), "select(-3)=-2 select(0)=0 select(-3)=-2 select(-1)=-1");
+}
+
+TEST_F(InputTest, WithoutDevicesTheSpeakersAreTheTop)
+{
+    streamScript.inputDevices = 0;
+    inputDeviceIndex = speakersSource;
+    press(SDLK_UP);
+    EXPECT_EQ(streamLog(), "");
+    EXPECT_EQ(inputDeviceIndex, speakersSource);
 }
 
 TEST_F(InputTest, UpFromPlaybackStopsItBeforeOpeningTheDefaultDevice)

@@ -8,7 +8,7 @@ namespace {
 struct SelectorClick {
     int x;
     int y;
-    const char* expectedLog;  // select(1) is a step up from 0, select(-1) a step down
+    const char* expectedLog;  // select(1) is a step up from 0, select(-3) (the speakers) a step down
 };
 
 bool pointerShown()
@@ -22,7 +22,7 @@ TEST_F(InputTest, SelectorClickHitsTheUpperOrLowerHalfWithTheDividingRowInTheUpp
     // selector: x 100..112, y 200..224, dividing row 212.
     const SelectorClick clicks[] = {
         {100, 200, "select(1)=1"}, {112, 212, "select(1)=1"}, {106, 212, "select(1)=1"},
-        {106, 213, "select(-1)=-1"}, {112, 224, "select(-1)=-1"}, {100, 224, "select(-1)=-1"},
+        {106, 213, "select(-3)=-3"}, {112, 224, "select(-3)=-3"}, {100, 224, "select(-3)=-3"},
         {99, 206, ""}, {113, 206, ""}, {106, 199, ""}, {106, 225, ""},
     };
     for (const SelectorClick& click : clicks) {

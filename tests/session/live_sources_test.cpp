@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "audio/audio_devices.h"
+#include "audio/sound_sources.h"
 #include "session/input_handling.h"
 #include "tests/session/sdl_events.h"
 
@@ -138,9 +139,12 @@ TEST_F(LiveSourceTest, ScreenSaverKeepsTheTrackRunningAndSpaceRestartsItFromTheS
     EXPECT_TRUE(analysisAdvances());
 }
 
-TEST_F(LiveSourceTest, SelectorStepsThroughTheRecordingDevicesAndDownToNone)
+TEST_F(LiveSourceTest, SelectorStepsThroughTheSpeakersAndTheRecordingDevicesAndDownToNone)
 {
     const int devices = countInputDevices();
+    press(SDLK_UP);
+    EXPECT_EQ(inputDeviceIndex, speakersSource);
+    EXPECT_TRUE(analysisAdvances()) << "the speakers' capture feeds the analysis";
     for (int expected = 0; expected < devices; ++expected) {
         press(SDLK_UP);
         EXPECT_EQ(inputDeviceIndex, expected);
@@ -149,7 +153,11 @@ TEST_F(LiveSourceTest, SelectorStepsThroughTheRecordingDevicesAndDownToNone)
     EXPECT_EQ(inputDeviceIndex, devices - 1);
     EXPECT_TRUE(analysisAdvances());
 
-    for (int expected = devices - 2; expected >= -2; --expected) {
+    for (int expected = devices - 2; expected >= 0; --expected) {
+        press(SDLK_DOWN);
+        EXPECT_EQ(inputDeviceIndex, expected);
+    }
+    for (int expected : {speakersSource, defaultDeviceSource, noSource}) {
         press(SDLK_DOWN);
         EXPECT_EQ(inputDeviceIndex, expected);
     }

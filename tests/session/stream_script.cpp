@@ -5,6 +5,7 @@
 
 #include "audio/audio_devices.h"
 #include "audio/loopback_capture.h"
+#include "audio/sound_sources.h"
 #include "audio/start_source.h"
 
 StreamScript streamScript;
@@ -19,6 +20,7 @@ void record(StreamCall call, int argument, int result)
 
 bool openable(int selection)
 {
+    if (selection == speakersSource) return streamScript.speakers;
     // The default recording device exists only where some device can record.
     if (selection < -1 || selection >= streamScript.inputDevices || streamScript.inputDevices == 0) {
         return false;

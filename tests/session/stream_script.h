@@ -17,6 +17,7 @@ struct StreamScript {
     int inputDevices = 3;
     uint32_t brokenSelections = 0;  // bit (n + 1) set: selection n cannot be opened
     bool outputDevice = true;       // the default output device exists and plays
+    bool speakers = true;           // what the default output plays can be captured
     int captureSelection = -2;      // what the capture stream is open on, -2 none
     bool playbackRunning = false;
     bool mutedWhenStarted = false;  // playbackMuted as the last setDemoPlayback(true) found it
