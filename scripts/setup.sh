@@ -8,7 +8,7 @@ packages=(
   libfreetype-dev fonts-dejavu-core
   libgl1-mesa-dri libegl-mesa0 libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xfonts-base xdotool x11-utils imagemagick pulseaudio pulseaudio-utils libpulse-dev libasound2-plugins python3
-  g++-mingw-w64-x86-64-posix wine64 dpkg-dev patch zip icoutils desktop-file-utils
+  g++-mingw-w64-x86-64-posix wine64 dpkg-dev patch zip icoutils desktop-file-utils debootstrap
 )
 
 missing=()

@@ -1,6 +1,8 @@
 """The packaged Windows program (build-windows/dist) under Wine, in a fresh Wine prefix, with the
 test display and the private PulseAudio server: window, screens, demo track, capture, the source
-selector, the driver-timeout guard in the real registry and a start without any audio device."""
+selector, the Speakers entry failing cleanly (this Wine has no loopback capture), the driver-timeout
+guard in the real registry and a start without any audio device."""
+import glob
 import os
 import shutil
 import subprocess
@@ -78,11 +80,20 @@ def is_fractal(shot):
     return harness.is_fractal(shot, TITLE)
 
 
+def reads(text):
+    """A test of a screenshot: the title screen's source name is as long as text."""
+    return lambda shot: harness.source_name_has_glyphs(shot, len(text))
+
+
 class WindowsPackage(unittest.TestCase):
     process = None
     window = None
 
     def launch(self, args=(), env_extra=None):
+        # The program keeps the source chosen last under %APPDATA%; each start begins without one.
+        for folder in glob.glob(os.path.join(prefix, "drive_c", "users", "*", "AppData", "Roaming",
+                                             "Quasarine")):
+            shutil.rmtree(folder)
         self.process = subprocess.Popen([WINE, EXE, *args], env=wine_env(env_extra),
                                         stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                         stderr=subprocess.DEVNULL)
@@ -191,6 +202,22 @@ class WindowsPackage(unittest.TestCase):
             if back:
                 break
         self.assertTrue(back, "Down did not return to the default recording device")
+        self.quit_with_esc()
+
+    def test_speakers_without_loopback_capture_fail_cleanly_and_the_devices_stay_reachable(self):
+        # This Wine has no loopback capture: the Speakers entry reads as a device that fails.
+        self.launch(["--speakers"])
+        no_device = reads("No Audio Input Device")
+        self.assertTrue(self.wait_for_picture(no_device), 'Speakers do not read "No Audio Input Device"')
+        harness.key(self.window[0], "Up")
+        self.assertTrue(self.wait_for_picture(reads("Default Recording Device")),
+                        "Up did not reach the default device")
+        harness.key(self.window[0], "Up")
+        self.assertTrue(self.wait_for_picture(no_device), "Up did not reach the failing Speakers entry")
+        harness.key(self.window[0], "Up")
+        self.assertTrue(self.wait_for_picture(lambda s: not no_device(s) and harness.source_name_columns(s)),
+                        "the devices beyond the failing Speakers entry are out of reach")
+        self.assertIsNone(self.process.poll())
         self.quit_with_esc()
 
     def run_with_registry(self):
