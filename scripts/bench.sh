@@ -16,3 +16,5 @@ QUASARINE_BINARY=build/app/quasarine QUASARINE_BUILD_DIR=build \
 echo "== frame times of a demo-mode run at 320x180 (QUASARINE_FRAMES_SECONDS, default 180)"
 QUASARINE_BINARY=build/app/quasarine QUASARINE_BUILD_DIR=build \
   scripts/with_services.sh python3 scripts/measure_frames.py
+echo "== Speakers source against the default recording device: latency and CPU (scripts/measure_speakers.sh)"
+QUASARINE_BUILD_DIR=build scripts/measure_speakers.sh
