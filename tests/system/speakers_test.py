@@ -91,6 +91,19 @@ class Speakers(unittest.TestCase):
         self.assertTrue(self.fractal_shown(), "the remembered speakers did not bring the fractal in")
         self.quit()
 
+    def test_the_demo_track_and_the_screen_saver_come_back_to_the_speakers(self):
+        self.launch()
+        harness.key(self.window[0], "Up")
+        self.assertTrue(self.source_name_reads(SPEAKERS_NAME), "Up did not reach the speakers")
+        harness.key(self.window[0], "space")
+        self.assertTrue(harness.wait_until(lambda: harness.peak_level(harness.record_monitor()) > 1000, 30),
+                        "the demo track is not heard")
+        harness.key(self.window[0], "v", "space")
+        self.assertTrue(self.source_name_reads(SPEAKERS_NAME), "leaving the demo track lost the speakers")
+        harness.key(self.window[0], "Tab", "v", "Tab")
+        self.assertTrue(self.source_name_reads(SPEAKERS_NAME), "leaving the screen saver lost the speakers")
+        self.quit()
+
     def test_the_capture_follows_the_default_sink(self):
         module = pactl("load-module", "module-null-sink", f"sink_name={OTHER_SINK}")
         self.addCleanup(lambda: subprocess.run(["pactl", "unload-module", module], capture_output=True))
