@@ -53,6 +53,23 @@ def start(args=(), egl=True, env_extra=None):
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
+def process_state(process):
+    """What a started program is doing, for a failure message: its exit code, or the kernel
+    function each of its threads waits in."""
+    code = process.poll()
+    if code is not None:
+        return f"the program exited with {code}"
+    waits = []
+    for task in sorted(os.listdir(f"/proc/{process.pid}/task")):
+        try:
+            with open(f"/proc/{process.pid}/task/{task}/comm") as c, \
+                 open(f"/proc/{process.pid}/task/{task}/wchan") as w:
+                waits.append(f"{c.read().strip()}:{w.read().strip() or 'running'}")
+        except OSError:
+            pass
+    return "the program runs; its threads wait in " + ", ".join(waits)
+
+
 def focus(window_id):
     subprocess.run(["xdotool", "windowfocus", "--sync", window_id], check=False, timeout=10)
 

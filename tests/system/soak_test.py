@@ -68,7 +68,7 @@ class Soak(unittest.TestCase):
     def start_demo(self):
         process = self.launch()
         window = harness.wait_for_window(harness.WINDOW_TITLE)
-        self.assertIsNotNone(window)
+        self.assertIsNotNone(window, "no program window: " + harness.process_state(process))
         self.assertTrue(harness.wait_for_image(window, TITLE), "no title screen")
         harness.key(window[0], "space")
         return process, window
