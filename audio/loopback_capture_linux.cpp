@@ -138,8 +138,8 @@ void onStreamState(pa_stream* stream, void*)
 void recordMonitorOf(const pa_sink_info& sink)
 {
     dropStream();
-    const pa_sample_spec spec{PA_SAMPLE_FLOAT32LE, captureRate, 2};
-    loopback.stream = pa_stream_new(loopback.context, "Quasarine speakers", &spec, nullptr);
+    const pa_sample_spec sampleFormat{PA_SAMPLE_FLOAT32LE, captureRate, 2};
+    loopback.stream = pa_stream_new(loopback.context, "Quasarine speakers", &sampleFormat, nullptr);
     if (loopback.stream == nullptr) {
         failCapture();
         return;

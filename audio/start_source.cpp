@@ -7,7 +7,7 @@
 
 #include "audio/audio_devices.h"
 #include "audio/sound_sources.h"
-#include "settings/remembered_source.h"
+#include "platform/remembered_source.h"
 
 namespace {
 

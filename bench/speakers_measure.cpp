@@ -233,9 +233,9 @@ bool startRig()
     rig.context = pa_context_new(pa_threaded_mainloop_get_api(rig.mainloop), "Quasarine latency rig");
     bool ok = rig.context != nullptr && pa_context_connect(rig.context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0 &&
               waitLocked([] { return pa_context_get_state(rig.context) == PA_CONTEXT_READY; }, 5.0);
-    const pa_sample_spec spec{PA_SAMPLE_FLOAT32LE, rate, channels};
+    const pa_sample_spec sampleFormat{PA_SAMPLE_FLOAT32LE, rate, channels};
     if (ok) {
-        rig.reference = pa_stream_new(rig.context, "reference", &spec, nullptr);
+        rig.reference = pa_stream_new(rig.context, "reference", &sampleFormat, nullptr);
         pa_buffer_attr attributes{};
         attributes.maxlength = uint32_t(-1);
         attributes.fragsize = referenceFragmentFrames * frameBytes;
@@ -243,7 +243,7 @@ bool startRig()
         ok = pa_stream_connect_record(rig.reference, monitorName, &attributes, PA_STREAM_ADJUST_LATENCY) >= 0;
     }
     if (ok) {
-        rig.player = pa_stream_new(rig.context, "clicks", &spec, nullptr);
+        rig.player = pa_stream_new(rig.context, "clicks", &sampleFormat, nullptr);
         pa_buffer_attr attributes{};
         attributes.maxlength = uint32_t(-1);
         attributes.tlength = uint32_t(rate / 100 * frameBytes);  // 10 ms: the clicks' schedule stays near real time

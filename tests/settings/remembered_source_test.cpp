@@ -8,8 +8,8 @@
 #include <fstream>
 #include <string>
 
-#include "settings/remembered_source.h"
-#include "settings/settings_storage.h"
+#include "platform/remembered_source.h"
+#include "platform/settings_storage.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 // The settings file's text form: "key=value" lines naming the source and, for a device, its name
 // and host API.
-#include "settings/remembered_source.h"
+#include "platform/remembered_source.h"
 
 #include <cstdio>
 #include <cstring>
 
-#include "settings/settings_storage.h"
+#include "platform/settings_storage.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The settings file under $XDG_CONFIG_HOME/quasarine (or ~/.config/quasarine), read and replaced
 // with POSIX calls.
-#include "settings/settings_storage.h"
+#include "platform/settings_storage.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,5 +1,5 @@
 // The settings file under %APPDATA%\Quasarine, read and replaced with the Windows file API.
-#include "settings/settings_storage.h"
+#include "platform/settings_storage.h"
 
 #include <windows.h>
 
