@@ -1,8 +1,11 @@
-"""The Debian package: built with CPack, its contents and dependencies, an apt-get installation
-dry run, and the installed program started from a scratch root under the test display, plainly and
-through the desktop entry's action that visualizes the speakers."""
+"""The Debian package: built as the README says (scripts/deb.sh), its contents, manual page and
+dependencies, an apt-get installation dry run, and the installed program started from a scratch
+root under the test display, plainly and through the desktop entry's action that visualizes the
+speakers; and the manual page that cmake --install puts beside the program."""
 import configparser
+import gzip
 import os
+import re
 import shlex
 import shutil
 import subprocess
@@ -10,13 +13,43 @@ import tempfile
 import threading
 import unittest
 
+import debian_package
 import harness
 
 BUILD_DIR = os.environ.get("QUASARINE_BUILD_DIR", "")
+README = os.path.join(debian_package.SOURCE_DIR, "README.md")
+MAN_PAGE = "usr/share/man/man1/quasarine.1.gz"
 
 
 SPEAKERS_ACTION = "Desktop Action visualize-speakers"
 MICROPHONE = "quasarine_microphone"
+
+
+def readme_table(heading):
+    """The rows of the table in README.md's section of that heading, cells without code quotes."""
+    with open(README, encoding="utf-8") as f:
+        section = f.read().split(f"\n## {heading}\n", 1)[1].split("\n## ", 1)[0]
+    rows = [line for line in section.splitlines() if line.startswith("|")][2:]
+    return [[cell.strip().replace("`", "") for cell in row.strip().strip("|").split("|")] for row in rows]
+
+
+def rendered_manual(path):
+    """The manual page as man shows it, in ASCII with its white space collapsed (wide enough that
+    no word is hyphenated), and man's warnings about it."""
+    result = subprocess.run(["man", "--warnings", "-E", "ascii", "-l", path], capture_output=True,
+                            text=True, timeout=60, env=dict(os.environ, MANWIDTH="2000", LC_ALL="C"))
+    return " ".join(result.stdout.split()), result.stderr
+
+
+def assert_manual_follows_the_readme(test, path):
+    text, warnings = rendered_manual(path)
+    test.assertEqual(warnings, "")
+    for heading in ["Options", "Keys and mouse", "Exit codes"]:
+        for row in readme_table(heading):
+            test.assertIn(" ".join(" ".join(row).split()), text, heading)
+    for environment in ["PULSE_SOURCE", "PULSE_SERVER", "XDG_CONFIG_HOME", "DISPLAY"]:
+        test.assertRegex(text, rf"ENVIRONMENT .*\b{environment}\b")
+    test.assertIn("quasarine --viz --speakers", text)
 
 
 def pactl(*args):
@@ -26,12 +59,8 @@ def pactl(*args):
 class Package(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
+        cls.deb = debian_package.build_package()
         cls.scratch = tempfile.mkdtemp(prefix="quasarine-package.")
-        subprocess.run(["cpack", "-G", "DEB", "-B", cls.scratch], cwd=BUILD_DIR, check=True,
-                       capture_output=True, timeout=600)
-        debs = [f for f in os.listdir(cls.scratch) if f.endswith(".deb")]
-        assert len(debs) == 1, debs
-        cls.deb = os.path.join(cls.scratch, debs[0])
         cls.root = os.path.join(cls.scratch, "root")
         subprocess.run(["dpkg-deb", "-x", cls.deb, cls.root], check=True, timeout=120)
 
@@ -53,6 +82,19 @@ class Package(unittest.TestCase):
         validation = subprocess.run(["desktop-file-validate", self.desktop_entry_path()],
                                     capture_output=True, text=True, timeout=60)
         self.assertEqual(validation.returncode, 0, validation.stdout + validation.stderr)
+
+    def test_manual_page_shows_every_option_key_and_exit_code_of_the_readme(self):
+        assert_manual_follows_the_readme(self, os.path.join(self.root, MAN_PAGE))
+
+    def test_documents_its_copyright_and_changelog(self):
+        with open(os.path.join(self.root, "usr/share/doc/quasarine/copyright"), encoding="utf-8") as f:
+            copyright_file = f.read()
+        self.assertIn("Upstream-Name: Quasarine", copyright_file)
+        self.assertIn("Files: *", copyright_file)
+        version = subprocess.run(["dpkg-deb", "-f", self.deb, "Version"], capture_output=True,
+                                 text=True, check=True).stdout.strip()
+        with gzip.open(os.path.join(self.root, "usr/share/doc/quasarine/changelog.Debian.gz"), "rt") as f:
+            self.assertRegex(f.readline(), rf"^quasarine \({re.escape(version)}\) ")
 
     def desktop_entry_path(self):
         return os.path.join(self.root, "usr/share/applications/quasarine.desktop")
@@ -119,6 +161,19 @@ class Package(unittest.TestCase):
         self.assertTrue(harness.wait_until(lambda: harness.matches_image(harness.screenshot(window), title) > 0.9, 60))
         harness.key(window[0], "Escape")
         self.assertEqual(harness.finish(process), 0)
+
+
+class Installation(unittest.TestCase):
+    def test_cmake_install_puts_the_manual_page_beside_the_program(self):
+        with tempfile.TemporaryDirectory(prefix="quasarine-install.") as prefix:
+            subprocess.run(["cmake", "--install", BUILD_DIR, "--prefix", prefix], check=True,
+                           capture_output=True, timeout=300)
+            self.assertTrue(os.access(os.path.join(prefix, "bin/quasarine"), os.X_OK))
+            assert_manual_follows_the_readme(self, os.path.join(prefix, "share/man/man1/quasarine.1.gz"))
+            self.assertTrue(os.path.exists(os.path.join(prefix, "share/doc/quasarine/copyright")))
+            # Debian's changelog and lintian overrides are the Debian package's alone.
+            self.assertFalse(os.path.exists(os.path.join(prefix, "share/doc/quasarine/changelog.Debian.gz")))
+            self.assertFalse(os.path.exists(os.path.join(prefix, "share/lintian")))
 
 
 if __name__ == "__main__":
