@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the Windows x64 package on Debian 12: the cross-built libraries (cached), the program cross
-# built with generators from a native build, then build-windows/dist and the zip beside it.
+# built with generators from a native build, then build-windows/dist, the zip and the installer beside it.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 cd "$repository_root"
@@ -66,6 +66,36 @@ make_zip() {
   rm -rf "$staging"
 }
 
+# The installer's file list, written from dist: the uninstaller removes exactly what was installed.
+write_program_files() {
+  local file
+  echo '!macro INSTALL_PROGRAM_FILES'
+  for file in "$windows_dist"/*; do echo "  File \"$file\""; done
+  echo '!macroend'
+  echo '!macro REMOVE_PROGRAM_FILES'
+  for file in "$windows_dist"/*; do echo "  Delete \"\$INSTDIR\\$(basename "$file")\""; done
+  echo '!macroend'
+}
+
+# The installer holds the files of the zip; warnings fail the build, as they are mistakes in the script.
+make_installer() {
+  local work="$windows_build/installer"
+  local version
+  version=$(sed -n 's/^project(quasarine VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+  rm -rf "$work" "$windows_setup"
+  mkdir -p "$work"
+  write_program_files >"$work/program_files.nsh"
+  if ! makensis -WX -V2 -DVERSION="$version" -DICON="$windows_build/cross/packaging/windows/quasarine.ico" \
+         -DPROGRAM_FILES="$work/program_files.nsh" -DOUTFILE="$windows_setup" \
+         packaging/windows/quasarine.nsi >"$work/makensis.log" 2>&1; then
+    cat "$work/makensis.log"
+    exit 1
+  fi
+}
+
+windows_setup="${windows_zip%.zip}-setup.exe"
 make_dist
 make_zip
+make_installer
 echo "== $windows_zip: $(du -h "$windows_zip" | cut -f1)"
+echo "== $windows_setup: $(du -h "$windows_setup" | cut -f1)"
