@@ -1,69 +1,94 @@
-// Benchmark of the fractal frame through drawFractalFrame on Mesa llvmpipe at 320x180: the program's
-// fragment shader, which ends orbits that repeat exactly, against the plain-loop reference, for
-// filled Julia sets and dust sets at three iteration caps. Runs under an X display or, without one,
-// on SDL's offscreen video driver, which SDL falls back to by itself.
+// Benchmark of the fractal frame through drawFractalFrame on Mesa llvmpipe: the program's fragment
+// shader against an earlier one read from a file (--before=FILE) and, on the z^2 views, against the
+// bare escape loop as the floor, at the size given by --size=WIDTHxHEIGHT (320x180 unless told).
+// Runs under an X display or, without one, on SDL's offscreen video driver.
 #include <GL/glew.h>
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "audio/audio_context.h"
 #include "render/fractal_renderer.h"
-#include "session/animation_state.h"
+#include "tests/render/back_buffer.h"
 #include "tests/render/gl_test_window.h"
 #include "tests/render/reference_program.h"
 
+extern const char bareLoopFragmentShaderSource[];
+
 namespace {
 
-constexpr int frameWidth = 320;
-constexpr int frameHeight = 180;
+int frameWidth = 320;
+int frameHeight = 180;
 
-// The before and the after, in the order the renderer stage builds them.
-enum Shader { plainLoop = 0, repeatCheck = 1 };
+// The shaders drawn, in the order the renderer stage builds them; before is absent without a file.
+enum Shader { after = 0, before = 1, bareLoop = 2, shaderCount = 3 };
+const char* const shaderNames[shaderCount] = {"after", "before", "bare loop"};
 
 struct BuiltProgram {
+    bool present = false;
+    const char* source = nullptr;  // null: the program's own
     ShaderBindings bindings;
     GLint program = 0;
 };
 
-BuiltProgram programs[2];
-int programsBuilt = 0;
+BuiltProgram programs[shaderCount];
+int stagesEntered = 0;
+std::string beforeSource;
 TestWindow window;
 
 struct View {
     const char* name;
+    int formula;
     Vec2 c;
+    float threshold;
+    int cap;
 };
 
-// Two filled Julia sets, the dust of preset 0 whose orbits escape within a few steps, and a dust
-// set whose orbits take about 300 steps to escape, where the check's cost per step shows most.
+// Escape-heavy views of the polynomial and exponential formulas (the second is the longest frame
+// caught in demo runs) and a filled view whose interior ends early on the repeat check.
 constexpr int viewCount = 4;
 const View views[viewCount] = {
-    {"c = -1 (filled basilica)", {-1.0f, 0.0f}},
-    {"c = -0.123 + 0.745i (filled rabbit)", {-0.123f, 0.745f}},
-    {"preset 0 (dust)", presetTable[0].c},
-    {"c = -0.75 + 0.01i (dust, slow escapes)", {-0.75f, 0.01f}},
+    {"formula 0, c = -0.75 + 0.01i, threshold 16, N 1000", 0, {-0.75f, 0.01f}, 16.0f, 1000},
+    {"formula 1, c = -0.531790733 - 0.375269353i, threshold 9.9e7, N 21492", 1,
+     {-0.531790733f, -0.375269353f}, 9.9e7f, 21492},
+    {"formula 3, c = -0.2 + 0.8i, threshold 16, N 2000", 3, {-0.2f, 0.8f}, 16.0f, 2000},
+    {"formula 0, c = -1 (filled), threshold 16, N 60000", 0, {-1.0f, 0.0f}, 16.0f, 60000},
 };
 
-const int caps[3] = {1000, 10000, 60000};
+// Frame times of each view, one entry per shader and round.
+std::vector<double> frameTimes[viewCount][shaderCount];
+// Share of pixels whose bytes differ between before and after, per view; -1 until measured.
+double changedShare[viewCount] = {-1.0, -1.0, -1.0, -1.0};
 
-// Frame times of one view and cap, one entry per shader and pair of frames.
-std::vector<double> frameTimes[viewCount][3][2];
+bool capturing = false;
+std::vector<uint8_t> capturedFrame;
 
-FractalParams viewParams(const View& view, int cap)
+FractalParams viewParams(const View& view)
 {
     FractalParams params;
-    params.fractalmode = 0;
+    params.fractalmode = view.formula;
     params.c = view.c;
-    params.max_iterations = cap;
-    params.divergence_thresh2 = 16.0f;
+    params.max_iterations = view.cap;
+    params.divergence_thresh2 = view.threshold;
     params.zzoom = homeZoom;
     params.fade = 1.0f;
     return params;
+}
+
+bool drawsView(int shader, const View& view)
+{
+    if (!programs[shader].present) return false;
+    if (shader != bareLoop) return true;
+    // The bare loop iterates z^2 only.
+    return view.formula == 0;
 }
 
 // Wall time of one frame: llvmpipe shades on threads of its own while this one waits in glFinish.
@@ -77,34 +102,51 @@ double timeFrame(int shader, const FractalParams& params)
     return elapsed.count();
 }
 
-// Each iteration draws the frame with both shaders, in alternating order, so that both meet the
-// same load from other work on the machine; the reported time is that of the pair.
-void framePair(benchmark::State& state)
+std::vector<uint8_t> captureFrame(int shader, const FractalParams& params)
 {
-    const int view = static_cast<int>(state.range(0));
-    const int cap = static_cast<int>(state.range(1));
-    const FractalParams params = viewParams(views[view], caps[cap]);
-    std::vector<double>* times = frameTimes[view][cap];
-    int order = 0;
-    for (auto _ : state) {
-        const int first = order++ % 2;
-        times[first].push_back(timeFrame(first, params));
-        times[1 - first].push_back(timeFrame(1 - first, params));
-    }
-    state.SetLabel(std::string(views[view].name) + ", N " + std::to_string(caps[cap]));
+    capturing = true;
+    timeFrame(shader, params);
+    capturing = false;
+    return capturedFrame;
 }
 
-// A frame of a filled view with the plain loop at N 60000 takes seconds, so that pair is drawn only
-// once per repetition; three repetitions keep one disturbed frame from deciding the median. The
-// dust views' differences are small against the noise of a shared machine: they get more pairs.
-BENCHMARK(framePair)
-    ->ArgsProduct({{0, 1}, {0, 1, 2}})
+double shareOfChangedPixels(const FractalParams& params)
+{
+    const std::vector<uint8_t> old = captureFrame(before, params);
+    const std::vector<uint8_t> now = captureFrame(after, params);
+    long changed = 0;
+    for (size_t pixel = 0; pixel + 3 < now.size() && pixel + 3 < old.size(); pixel += 4) {
+        changed += std::memcmp(&now[pixel], &old[pixel], 4) != 0;
+    }
+    return double(changed) / (double(frameWidth) * frameHeight);
+}
+
+// Each iteration draws one frame with every shader of the view, starting with a different one each
+// round, so that all meet the same load from other work on the machine.
+void frameRound(benchmark::State& state)
+{
+    const int view = static_cast<int>(state.range(0));
+    const FractalParams params = viewParams(views[view]);
+    if (programs[before].present && changedShare[view] < 0.0) changedShare[view] = shareOfChangedPixels(params);
+    int round = 0;
+    for (auto _ : state) {
+        for (int k = 0; k < shaderCount; ++k) {
+            const int shader = (round + k) % shaderCount;
+            if (drawsView(shader, views[view])) frameTimes[view][shader].push_back(timeFrame(shader, params));
+        }
+        ++round;
+    }
+    state.SetLabel(views[view].name);
+}
+
+// Three repetitions keep one disturbed round from deciding the median of the slow views.
+BENCHMARK(frameRound)
+    ->DenseRange(0, viewCount - 1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
-    ->MinTime(1.0)
+    ->MinTime(2.0)
     ->Repetitions(3)
     ->ReportAggregatesOnly(true);
-BENCHMARK(framePair)->ArgsProduct({{2, 3}, {0, 1, 2}})->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(5.0);
 
 double median(std::vector<double> values)
 {
@@ -113,49 +155,98 @@ double median(std::vector<double> values)
     return values.size() % 2 == 1 ? values[middle] : 0.5 * (values[middle - 1] + values[middle]);
 }
 
-// The ratio of the two frames of each pair, taken pair by pair so that load that changes between
-// pairs cancels out.
-double medianPairRatio(const std::vector<double>& after, const std::vector<double>& before)
+// The ratio of two shaders' frames, taken round by round so that load that changes between rounds
+// cancels out.
+double medianRoundRatio(const std::vector<double>& numerator, const std::vector<double>& denominator)
 {
     std::vector<double> ratios;
-    for (size_t k = 0; k < after.size(); ++k) ratios.push_back(after[k] / before[k]);
-    return median(ratios);
+    for (size_t k = 0; k < numerator.size() && k < denominator.size(); ++k) {
+        ratios.push_back(numerator[k] / denominator[k]);
+    }
+    return ratios.empty() ? 0.0 : median(ratios);
+}
+
+void printView(int view)
+{
+    const std::vector<double>* times = frameTimes[view];
+    if (times[after].empty()) return;
+    std::printf("%s\n ", views[view].name);
+    for (int shader = 0; shader < shaderCount; ++shader) {
+        if (times[shader].empty()) continue;
+        std::printf(" %s %.1f ms,", shaderNames[shader], median(times[shader]) * 1e3);
+    }
+    std::printf(" rounds %zu\n", times[after].size());
+    if (!times[before].empty()) {
+        std::printf("  after / before %.3f; pixels changed %.4f %%\n",
+                    medianRoundRatio(times[after], times[before]), changedShare[view] * 100.0);
+    }
+    if (!times[bareLoop].empty()) {
+        std::printf("  after / bare loop %.3f\n", medianRoundRatio(times[after], times[bareLoop]));
+    }
 }
 
 void printSummary()
 {
-    std::printf("\nMedian ms per frame at %dx%d (formula 0, threshold 16, home view), pairs, and the median\n"
-                "ratio of the two frames of a pair\n", frameWidth, frameHeight);
-    for (int view = 0; view < viewCount; ++view) {
-        std::printf("%s\n", views[view].name);
-        double medians[3][2] = {};
-        for (int cap = 0; cap < 3; ++cap) {
-            const std::vector<double>* times = frameTimes[view][cap];
-            if (times[plainLoop].empty()) continue;
-            medians[cap][plainLoop] = median(times[plainLoop]);
-            medians[cap][repeatCheck] = median(times[repeatCheck]);
-            std::printf("  N %5d: plain loop %9.1f, repeat check %9.1f, pairs %3zu, ratio %.3f\n", caps[cap],
-                        medians[cap][plainLoop] * 1e3, medians[cap][repeatCheck] * 1e3, times[plainLoop].size(),
-                        medianPairRatio(times[repeatCheck], times[plainLoop]));
-        }
-        if (medians[0][plainLoop] > 0.0 && medians[2][plainLoop] > 0.0) {
-            std::printf("  N 60000 / N 1000: plain loop %.2f, repeat check %.2f\n",
-                        medians[2][plainLoop] / medians[0][plainLoop], medians[2][repeatCheck] / medians[0][repeatCheck]);
+    std::printf("\nMedian wall time per frame at %dx%d (home view, fade 1), and the median ratio of the\n"
+                "frames of a round\n", frameWidth, frameHeight);
+    for (int view = 0; view < viewCount; ++view) printView(view);
+}
+
+bool readFile(const char* path, std::string& text)
+{
+    std::ifstream file(path);
+    if (!file) return false;
+    std::ostringstream contents;
+    contents << file.rdbuf();
+    text = contents.str();
+    return true;
+}
+
+// --size=WIDTHxHEIGHT and --before=FILE; false on anything else.
+bool readArguments(int argc, char** argv)
+{
+    for (int k = 1; k < argc; ++k) {
+        if (std::strncmp(argv[k], "--size=", 7) == 0) {
+            if (std::sscanf(argv[k] + 7, "%dx%d", &frameWidth, &frameHeight) != 2) return false;
+        } else if (std::strncmp(argv[k], "--before=", 9) == 0) {
+            if (!readFile(argv[k] + 9, beforeSource)) return false;
+            programs[before].present = true;
+            programs[before].source = beforeSource.c_str();
+        } else {
+            return false;
         }
     }
+    return frameWidth > 0 && frameHeight > 0;
+}
+
+int nextPresentShader(int from)
+{
+    while (from < shaderCount && !programs[from].present) ++from;
+    return from;
 }
 
 }  // namespace
 
-// The session stage as the renderer sees it. The first stage builds the reference and builds the
-// program's own shader inside it, so that both programs live while the benchmarks run.
+extern "C" void __real_SDL_GL_SwapWindow(SDL_Window* window);
+
+// Reads the finished frame from the back buffer before the real swap leaves it undefined.
+extern "C" void __wrap_SDL_GL_SwapWindow(SDL_Window* window)
+{
+    if (capturing) capturedFrame = readBackBuffer(frameWidth, frameHeight);
+    __real_SDL_GL_SwapWindow(window);
+}
+
+// The session stage as the renderer sees it. Each stage keeps the program just built and builds the
+// next shader inside itself, so that all programs live while the benchmarks run.
 int runAudioSession(DisplayState& display, ShaderBindings& bindings)
 {
-    BuiltProgram& built = programs[programsBuilt++];
-    built.bindings = bindings;
-    glGetIntegerv(GL_CURRENT_PROGRAM, &built.program);
-    if (programsBuilt == 1) {
-        useReferenceFragmentShader(false);
+    const int built = nextPresentShader(stagesEntered);
+    programs[built].bindings = bindings;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &programs[built].program);
+    stagesEntered = built + 1;
+    const int next = nextPresentShader(stagesEntered);
+    if (next < shaderCount) {
+        substituteFragmentShader(programs[next].source);
         return runFractalRenderer(display);
     }
     benchmark::RunSpecifiedBenchmarks();
@@ -165,13 +256,21 @@ int runAudioSession(DisplayState& display, ShaderBindings& bindings)
 int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
+    programs[after].present = true;
+    programs[bareLoop].present = true;
+    programs[bareLoop].source = bareLoopFragmentShaderSource;
+    if (!readArguments(argc, argv)) {
+        std::fprintf(stderr, "usage: %s [--size=WIDTHxHEIGHT] [--before=FRAGMENT_SHADER_FILE]\n", argv[0]);
+        return 2;
+    }
     if (!openTestWindow(window, frameWidth, frameHeight)) {
         std::fprintf(stderr, "no window with an OpenGL context: %s\n", SDL_GetError());
         return 1;
     }
-    useReferenceFragmentShader(true);
+    substituteFragmentShader(nullptr);
     const int code = runFractalRenderer(window.display);
-    if (code == 0 && referenceCompilations() == 1) printSummary();
+    const int substitutes = programs[before].present ? 2 : 1;
+    if (code == 0 && substituteCompilations() == substitutes) printSummary();
     closeTestWindow(window);
     return code;
 }

@@ -1,26 +1,24 @@
-// Substitutes the reference fragment shader at GLEW's glShaderSource pointer, which the renderer
-// stage's glewInit fills in; the wrapped glewInit replaces it right after.
+// Substitutes another fragment shader at GLEW's glShaderSource pointer, which the renderer stage's
+// glewInit fills in; the wrapped glewInit replaces it right after.
 #include "tests/render/reference_program.h"
 
 #include <GL/glew.h>
 
 #include "render/shader_sources.h"
 
-extern const char plainLoopFragmentShaderSource[];
-
 namespace {
 
-bool referenceChosen = false;
+const char* substitute = nullptr;
 int compilations = 0;
 PFNGLSHADERSOURCEPROC realShaderSource = nullptr;
 
 void GLAPIENTRY substitutingShaderSource(GLuint shader, GLsizei count, const GLchar* const* strings,
                                          const GLint* lengths)
 {
-    if (referenceChosen && count == 1 && strings[0] == fractalFragmentShaderSource) {
-        const GLchar* reference = plainLoopFragmentShaderSource;
+    if (substitute != nullptr && count == 1 && strings[0] == fractalFragmentShaderSource) {
+        const GLchar* text = substitute;
         ++compilations;
-        realShaderSource(shader, 1, &reference, nullptr);
+        realShaderSource(shader, 1, &text, nullptr);
         return;
     }
     realShaderSource(shader, count, strings, lengths);
@@ -38,12 +36,12 @@ extern "C" GLenum __wrap_glewInit()
     return result;
 }
 
-void useReferenceFragmentShader(bool reference)
+void substituteFragmentShader(const char* source)
 {
-    referenceChosen = reference;
+    substitute = source;
 }
 
-int referenceCompilations()
+int substituteCompilations()
 {
     return compilations;
 }

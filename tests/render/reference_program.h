@@ -1,11 +1,14 @@
-// Switch that makes the renderer stage compile the plain-loop reference fragment shader in place of
-// the program's, so that both can be drawn through the same stage, uploads and draw call.
+// Switch that makes the renderer stage compile another fragment shader in place of the program's,
+// so that both can be drawn through the same stage, uploads and draw call.
 // Needs the link option --wrap=glewInit, which the library passes on to whatever links it.
 #pragma once
 
-// From the next runFractalRenderer on, the fragment shader compiled is the reference (true) or the
-// program's own (false).
-void useReferenceFragmentShader(bool reference);
+// The program's fragment shader with its escape loop in the plain form, without the repeat check.
+extern const char plainLoopFragmentShaderSource[];
 
-// How many times the reference source has been handed to the GL so far.
-int referenceCompilations();
+// From the next runFractalRenderer on, the fragment shader compiled is source, or the program's own
+// where source is null. The text must outlive the compilation.
+void substituteFragmentShader(const char* source);
+
+// How many times a substitute has been handed to the GL so far.
+int substituteCompilations();
