@@ -11,6 +11,7 @@ packages=(
   g++-mingw-w64-x86-64-posix wine64 dpkg-dev patch zip icoutils desktop-file-utils debootstrap
   nsis
   lintian man-db
+  gdb
 )
 
 missing=()

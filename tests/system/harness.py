@@ -4,6 +4,7 @@ import array
 import math
 import os
 import re
+import shutil
 import subprocess
 import tempfile
 import threading
@@ -67,7 +68,28 @@ def process_state(process):
                 waits.append(f"{c.read().strip()}:{w.read().strip() or 'running'}")
         except OSError:
             pass
-    return "the program runs; its threads wait in " + ", ".join(waits)
+    return "the program runs; its threads wait in " + ", ".join(waits) + thread_stacks(process.pid)
+
+
+def thread_stacks(pid):
+    """The innermost functions of every thread of a running process, as gdb finds them; empty
+    without gdb."""
+    if shutil.which("gdb") is None:
+        return ""
+    try:
+        result = subprocess.run(["gdb", "-p", str(pid), "-batch", "-ex", "thread apply all bt 8"],
+                                capture_output=True, text=True, timeout=120)
+    except subprocess.TimeoutExpired:
+        return "; gdb did not answer"
+    stacks = []
+    for line in result.stdout.splitlines():
+        thread = re.match(r"^Thread \d+ .*\"(.*)\"\)", line)
+        frame = re.match(r"^#\d+\s+(?:0x[0-9a-f]+ in )?(\S+)", line)
+        if thread:
+            stacks.append(thread.group(1) + ":")
+        elif frame and stacks:
+            stacks[-1] += " " + frame.group(1)
+    return "; stacks: " + " | ".join(stacks)
 
 
 def focus(window_id):

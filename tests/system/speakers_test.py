@@ -52,7 +52,7 @@ class Speakers(unittest.TestCase):
         env.update(env_extra or {})
         self.process = harness.start(args, env_extra=env)
         self.window = harness.wait_for_window(harness.WINDOW_TITLE)
-        self.assertIsNotNone(self.window, "no program window appeared")
+        self.assertIsNotNone(self.window, "no program window appeared: " + harness.process_state(self.process))
         self.assertTrue(harness.wait_for_image(self.window, self.title), "no title screen")
 
     def shot(self):
