@@ -5,30 +5,16 @@
 #include <cstdio>
 #include <cstring>
 
+#include "audio/kept_capture.h"
 #include "audio/loopback_capture.h"
 #include "audio/sound_sources.h"
+#include "audio/started_stream.h"
 
 namespace {
 
-constexpr double streamSampleRate = 44100.0;
-constexpr unsigned long streamFramesPerBuffer = windowFrames;
-
-// Held from a successful open until closed; at most one of them runs at a time.
-PaStream* captureStream = nullptr;
+// Held from a successful open until closed; the capture stream is held by the kept capture.
 PaStream* playbackStream = nullptr;
 bool loopbackRunning = false;
-
-// A held stream is closed before its handle is reused, also when it has already gone inactive (its
-// device failed or its callback completed), since PortAudio keeps it open until closed. The analysis
-// is reset first because the stream fed it; a callback still running may land in the cleared state.
-void closeHeldStream(PaStream*& stream, AudioContext& context)
-{
-    if (stream == nullptr) return;
-    resetAnalysis(context);
-    Pa_StopStream(stream);
-    Pa_CloseStream(stream);
-    stream = nullptr;
-}
 
 void closeLoopback(AudioContext& context)
 {
@@ -53,27 +39,6 @@ PaStreamParameters streamParameters(PaDeviceIndex device, int maxChannels, PaTim
     parameters.suggestedLatency = latency;
     parameters.hostApiSpecificStreamInfo = nullptr;
     return parameters;
-}
-
-// Opens and starts one direction's stream into the handle; leaves the handle empty on failure.
-bool openStartedStream(PaStream*& stream, const PaStreamParameters* input,
-                       const PaStreamParameters* output, PaStreamCallback* callback,
-                       AudioContext& context)
-{
-    const PaStreamParameters& used = input != nullptr ? *input : *output;
-    if (Pa_OpenStream(&stream, input, output, streamSampleRate, streamFramesPerBuffer, paClipOff,
-                      callback, &context) != paNoError) {
-        stream = nullptr;
-        return false;
-    }
-    context.channelCount.store(static_cast<uint32_t>(used.channelCount), std::memory_order_relaxed);
-    if (Pa_StartStream(stream) != paNoError) {
-        resetAnalysis(context);
-        Pa_CloseStream(stream);
-        stream = nullptr;
-        return false;
-    }
-    return true;
 }
 
 // -1 is the default recording device; values below it find no device (inputDeviceAt refuses them).
@@ -131,7 +96,7 @@ int selectInputSource(int selection, AudioContext& context)
 {
     const PaDeviceIndex device = captureDeviceFor(selection);
     const PaDeviceInfo* info = deviceInfoOf(device);
-    closeHeldStream(captureStream, context);
+    closeKeptCapture(context);
     closeLoopback(context);
     if (selection == speakersSource) {
         loopbackRunning = openLoopbackCapture(context);
@@ -140,8 +105,7 @@ int selectInputSource(int selection, AudioContext& context)
     if (info == nullptr) return noSource;
     const PaStreamParameters input =
         streamParameters(device, info->maxInputChannels, info->defaultLowInputLatency);
-    if (!openStartedStream(captureStream, &input, nullptr, onCaptureBuffer, context)) return noSource;
-    return selection;
+    return openKeptCapture(input, context) ? selection : noSource;
 }
 
 bool inputDeviceIdentity(int n, char* name, char* hostApi, size_t capacity)
@@ -162,4 +126,9 @@ int inputSelectionNamed(const char* name, const char* hostApi)
         if (std::strcmp(info->name, name) == 0 && std::strcmp(hostApiNameOf(*info), hostApi) == 0) return n;
     }
     return defaultDeviceSource;
+}
+
+bool captureIsLost()
+{
+    return keptCaptureIsLost();
 }

@@ -17,6 +17,10 @@ bool setDemoPlayback(bool on, AudioContext& context);
 // the n-th input device). Returns the selection when its capture runs, otherwise -2.
 int selectInputSource(int selection, AudioContext& context);
 
+// True while the capture of a chosen device is held but its device or sound server is gone; the
+// analysis then hears silence and the device is opened again as soon as it can be.
+bool captureIsLost();
+
 // The name of the n-th input device and of its host API, which identify it across runs; false when
 // there is no such device. Both are cut to capacity - 1 bytes.
 bool inputDeviceIdentity(int n, char* name, char* hostApi, size_t capacity);

@@ -71,7 +71,8 @@ void drawSourceName(const DisplayState& display, const SessionState& session, in
     const char* text = nullptr;
     char stop = '\0';
     char speakers[speakersTextCapacity];
-    if (inputDeviceIndex == -2 && !session.demoPlaying) {
+    // A device that has gone away shows as none while the capture waits for it to come back.
+    if ((inputDeviceIndex == -2 && !session.demoPlaying) || captureIsLost()) {
         text = "No Audio Input Device";
     } else if (inputDeviceIndex == -2) {
         bool muted = audio.playbackMuted.load(std::memory_order_relaxed);

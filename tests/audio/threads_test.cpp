@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <thread>
 
@@ -88,6 +89,65 @@ TEST_F(StreamThreads, CaptureRunsAgainstResetsAndReads)
     waitForExit(player);
     EXPECT_GT(view.buffersSeen, 50);
     EXPECT_TRUE(view.sawSound) << "the noise played into the sink is captured";
+    EXPECT_EQ(selectInputSource(-2, audio), -2);
+}
+
+// Buffers that reach the analysis in the given time, counted as changes of the history position read
+// every millisecond; two within one millisecond count once.
+int buffersWithin(AudioContext& audio, double seconds)
+{
+    int changes = 0;
+    uint32_t last = audio.historyIndex.load(std::memory_order_relaxed);
+    waitUntil(
+        [&] {
+            const uint32_t now = audio.historyIndex.load(std::memory_order_relaxed);
+            changes += now != last ? 1 : 0;
+            last = now;
+            return false;
+        },
+        seconds);
+    return changes;
+}
+
+void startServer(const std::string& config)
+{
+    const std::string home = config.substr(0, config.rfind('/')) + "/home";
+    const std::string command = "HOME=" + home + " pulseaudio -n -F " + config +
+                                " --daemonize=no --exit-idle-time=-1 --use-pid-file=no >/dev/null 2>&1 &";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    ASSERT_TRUE(waitUntil([] { return std::system("pactl info >/dev/null 2>&1") == 0; }, 30.0));
+}
+
+// The server dies under a running capture: a watcher thread feeds silence while the main thread
+// resets and reads, then opens the device again once the server is back.
+TEST_F(StreamThreads, CaptureOutlivesItsSoundServer)
+{
+    const char* config = std::getenv("QUASARINE_PULSE_CONFIG");
+    if (config == nullptr) GTEST_SKIP() << "needs the private server of scripts/with_services.sh";
+    ASSERT_EQ(selectInputSource(-1, audio), -1);
+    ASSERT_TRUE(streamRuns(audio));
+    // The bracket keeps the pattern from matching the shell that runs pkill.
+    ASSERT_EQ(std::system((std::string("pkill -KILL -f '[p]ulseaudio -n -F ") + config + "'").c_str()), 0);
+    ASSERT_TRUE(waitUntil([] { return captureIsLost(); }, 10.0)) << "the dead stream is noticed";
+    exerciseMainThread(audio, 1.0, false);
+    // 43 buffers a second; a busy machine may delay some, and nothing may come in a burst.
+    const int buffers = buffersWithin(audio, 2.0);
+    std::printf("buffers of silence in 2 s: %d\n", buffers);
+    EXPECT_GT(buffers, 40);
+    EXPECT_LE(buffers, 100);
+    EXPECT_TRUE(waitUntil([&] { return audio.silent.load(); }, 10.0)) << "the analysis hears silence";
+
+    startServer(config);
+    const auto back = std::chrono::steady_clock::now();
+    EXPECT_TRUE(waitUntil([] { return !captureIsLost(); }, 10.0)) << "the device is opened again";
+    std::printf("opened again %.2f s after the server answered\n",
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - back).count());
+    const pid_t player = spawnQuiet({"paplay", "--raw", "--format=s16le", "--channels=2", "/dev/urandom"});
+    ASSERT_TRUE(streamRuns(audio));
+    const MainThreadView view = exerciseMainThread(audio, 2.0, false);
+    if (player > 0) kill(player, SIGTERM);
+    waitForExit(player);
+    EXPECT_TRUE(view.sawSound) << "the noise played into the sink is captured again";
     EXPECT_EQ(selectInputSource(-2, audio), -2);
 }
 

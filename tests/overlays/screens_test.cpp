@@ -152,6 +152,22 @@ TEST(TitleSourceName, NamesTheSourceOfEachMode)
     closeRig(rig);
 }
 
+TEST(TitleSourceName, ShowsNoDeviceWhileTheChosenOneIsGone)
+{
+    Rig rig;
+    ASSERT_TRUE(openRig(rig, 960, 540));
+    scriptDevices(threeMicrophones(), 0);
+    scriptCaptureLost(true);
+    ASSERT_TRUE(drawFrame(rig, 1));
+    EXPECT_EQ(sourceName(rig, 22), "No Audio Input Device#");
+    ASSERT_TRUE(drawFrame(rig, -1));
+    EXPECT_EQ(sourceName(rig, 22), "No Audio Input Device#");
+    scriptCaptureLost(false);
+    ASSERT_TRUE(drawFrame(rig, 1));
+    EXPECT_EQ(sourceName(rig, 6), "Mic B#");
+    closeRig(rig);
+}
+
 TEST(TitleSourceName, NamesTheSpeakersWithTheirOutputDeviceCutToTheRow)
 {
     Rig rig;

@@ -15,6 +15,7 @@ std::vector<PaDeviceInfo> infos;
 PaDeviceIndex scriptedDefault = paNoDevice;
 bool infoMissing = false;
 std::string speakersName;
+bool captureLost = false;
 
 }  // namespace
 
@@ -39,6 +40,16 @@ void scriptMissingDeviceInfo(bool missing)
 void scriptSpeakersName(const std::string& name)
 {
     speakersName = name;
+}
+
+void scriptCaptureLost(bool lost)
+{
+    captureLost = lost;
+}
+
+bool captureIsLost()
+{
+    return captureLost;
 }
 
 void loopbackDeviceName(char* name, size_t capacity)

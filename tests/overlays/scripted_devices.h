@@ -17,3 +17,5 @@ void scriptDevices(const std::vector<ScriptedDevice>& devices, PaDeviceIndex def
 void scriptMissingDeviceInfo(bool missing);
 // The output device the speakers capture reports; empty for none.
 void scriptSpeakersName(const std::string& name);
+// Whether the capture of the chosen device has lost its device.
+void scriptCaptureLost(bool lost);

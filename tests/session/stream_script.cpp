@@ -98,3 +98,8 @@ void loopbackDeviceName(char* name, size_t capacity)
 {
     if (capacity > 0) name[0] = '\0';
 }
+
+bool captureIsLost()
+{
+    return false;
+}
