@@ -121,7 +121,7 @@ void drawLinuxColumn(Canvas& canvas, FontSet& fonts)
                             "quasarine --viz --speakers");
     y = drawParagraph(canvas, fonts, "Its menu entry's action \"Visualize the speakers\" does the same.", x, y + 38,
                       width);
-    y = drawWayTitle(canvas, fonts, "Or record the speakers' monitor, for Quasarine alone:", x, y + 12);
+    y = drawWayTitle(canvas, fonts, "Or on PulseAudio, for Quasarine alone:", x, y + 12);
     y = drawTerminal(canvas, fonts, "env PULSE_SOURCE=@DEFAULT_MONITOR@ quasarine --viz", x, y - 24, width);
     y = drawStep(canvas, fonts, 1,
                  "Or for every program: in pavucontrol's Input Devices tab (Show: All Input Devices), tick the "
