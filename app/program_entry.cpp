@@ -12,8 +12,6 @@
 #include "app/driver_timeout_guard.h"
 #include "app/fatal_error.h"
 #include "app/options.h"
-#include "app/window.h"
-#include "audio/start_source.h"
 
 namespace {
 constexpr int codeSdlInitFailed = 10;
@@ -35,7 +33,7 @@ bool videoIsInvisible()
 }
 }  // namespace
 
-int runProgram(int argc, const char* const* argv)
+int runProgram(int argc, const char* const* argv, VisualizerRun runVisualizer)
 {
     // One seed for every random choice of the run.
     std::srand(static_cast<unsigned>(std::time(nullptr)));
@@ -43,9 +41,6 @@ int runProgram(int argc, const char* const* argv)
     raiseDriverTimeout();
     // Options.
     StartOptions options = readOptions(argc, argv);
-    if (options.speakers) {
-        requestSpeakersAtStart();
-    }
     // Video; without it no message can be shown.
     SDL_SetMainReady();
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
@@ -65,7 +60,7 @@ int runProgram(int argc, const char* const* argv)
         return codeAudioInitFailed;
     }
     // Everything else.
-    int result = runWindow(options.fullscreen, options.visualizing);
+    int result = runVisualizer(options);
     // Shutdown in reverse order; a failed terminate overrides any other result.
     if (Pa_Terminate() != paNoError) {
         result = codeAudioTerminateFailed;

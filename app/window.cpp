@@ -1,4 +1,4 @@
-// The window stage: creates the window, the program's OpenGL context and the 2D renderer.
+// The program's window, its OpenGL context and the 2D renderer: opened together, closed in reverse.
 #include "app/window.h"
 
 #include <SDL.h>
@@ -8,7 +8,6 @@
 #include "app/program_context.h"
 #include "app/render_driver.h"
 #include "assets/embedded_images.h"
-#include "render/fractal_renderer.h"
 
 namespace {
 constexpr int codeTooSmall = 1;
@@ -115,7 +114,7 @@ WindowGeometry windowGeometry(int desktopWidth, int desktopHeight, bool fullscre
     return geometry;
 }
 
-int runWindow(bool fullscreen, bool visualizing)
+int openProgramWindow(bool fullscreen, bool visualizing, ProgramWindow& opened)
 {
     // Size and place the window from the desktop mode.
     SDL_DisplayMode mode;
@@ -137,7 +136,7 @@ int runWindow(bool fullscreen, bool visualizing)
     }
     setWindowIcon(window);
     // Position and drawable size.
-    DisplayState display;
+    DisplayState& display = opened.display;
     SDL_GetWindowPosition(window, &display.windowX, &display.windowY);
     SDL_GL_GetDrawableSize(window, &display.drawableWidth, &display.drawableHeight);
     if (display.drawableWidth <= 0 || display.drawableHeight <= 0) {
@@ -155,16 +154,28 @@ int runWindow(bool fullscreen, bool visualizing)
     // The 2D renderer made a context of its own current; every GL call of ours needs ours.
     setProgramContext(window, context);
     makeProgramContextCurrent();
-    // Everything else runs inside the renderer stage.
+    opened.context = context;
     display.window = window;
     display.renderer = renderer;
     display.fullscreen = fullscreen;
     display.visualizing = visualizing;
-    int result = runFractalRenderer(display);
-    // Release in reverse order of creation.
+    return 0;
+}
+
+void closeProgramWindow(ProgramWindow& opened)
+{
+    DisplayState& display = opened.display;
     setProgramContext(nullptr, nullptr);
-    SDL_DestroyRenderer(renderer);
-    SDL_GL_DeleteContext(context);
-    SDL_DestroyWindow(window);
-    return result;
+    if (display.renderer != nullptr) {
+        SDL_DestroyRenderer(display.renderer);
+        display.renderer = nullptr;
+    }
+    if (opened.context != nullptr) {
+        SDL_GL_DeleteContext(opened.context);
+        opened.context = nullptr;
+    }
+    if (display.window != nullptr) {
+        SDL_DestroyWindow(display.window);
+        display.window = nullptr;
+    }
 }

@@ -1,6 +1,10 @@
-// The window stage: window, OpenGL context and 2D renderer around the rest of the program.
+// The program's window, its OpenGL context and the 2D renderer.
 #pragma once
+#include <SDL.h>
+
 #include <cstdint>
+
+#include "app/display_state.h"
 
 struct WindowGeometry {
     int x = 0;
@@ -13,6 +17,16 @@ struct WindowGeometry {
 // Windowed: half the desktop, centred; full-screen: the whole desktop at (0, 0).
 WindowGeometry windowGeometry(int desktopWidth, int desktopHeight, bool fullscreen);
 
-// Creates the window, the context and the renderer, runs the renderer stage and releases them in
-// reverse order. Returns 0 or an exit code (1, 11 to 18, or what the inner stages returned).
-int runWindow(bool fullscreen, bool visualizing);
+// The window and its 2D renderer (in the display record) and the program's own GL context.
+struct ProgramWindow {
+    SDL_GLContext context = nullptr;
+    DisplayState display;
+};
+
+// Creates the window, the context and the renderer and leaves the program's context current.
+// Returns 0, or 1 or 11 to 18 after the failure's error box, with everything it made released.
+int openProgramWindow(bool fullscreen, bool visualizing, ProgramWindow& opened);
+
+// Forgets the program's context, then destroys the renderer, the context and the window, in that
+// order. Safe on a half-built record.
+void closeProgramWindow(ProgramWindow& opened);

@@ -1,4 +1,4 @@
-// The record shared between the audio callbacks and the main thread, and the audio stage around the session.
+// The record shared between the audio callbacks and the main thread.
 #pragma once
 #include <atomic>
 #include <cstdint>
@@ -6,8 +6,6 @@
 #include <kissfft/kiss_fft.h>
 #include <portaudio.h>
 
-#include "app/display_state.h"
-#include "render/shader_bindings.h"
 
 constexpr int bandCountFixed = 7;
 constexpr int historyLengthFixed = 50;
@@ -47,10 +45,6 @@ struct AudioContext {
 // Floats per frame in the callbacks' buffers, the sample window and the spectrum: interleaved
 // stereo takes two, and every other channel count is read as one.
 uint32_t floatsPerFrame(const AudioContext& context);
-
-// Sets up the record, opens the default recording device, runs the session loop, tears down.
-// Returns 0, or 2 when the FFT configuration cannot be allocated.
-int runAudioSession(DisplayState& display, ShaderBindings& bindings);
 
 // Fills a fresh record for use with the callbacks: the given FFT configuration, all statistics, the
 // window and the spectrum cleared, the band bins, stereo, and the embedded demo track at frame 0.

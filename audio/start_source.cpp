@@ -11,8 +11,6 @@
 
 namespace {
 
-bool speakersRequested = false;
-
 // The selection a remembered choice stands for now; a device no longer present is the default device.
 int selectionRemembered(const RememberedSource& source)
 {
@@ -36,14 +34,9 @@ RememberedSource choiceOf(int selection)
 
 }  // namespace
 
-void requestSpeakersAtStart()
+int openStartSource(AudioContext& context, bool speakersFirst)
 {
-    speakersRequested = true;
-}
-
-int openStartSource(AudioContext& context)
-{
-    if (speakersRequested) return selectInputSource(speakersSource, context);
+    if (speakersFirst) return selectInputSource(speakersSource, context);
     const int remembered = selectionRemembered(loadRememberedSource());
     const int opened = selectInputSource(remembered, context);
     if (opened != noSource || remembered == defaultDeviceSource) return opened;

@@ -2,13 +2,10 @@
 #pragma once
 #include "audio/audio_context.h"
 
-// Asks the audio stage to start with the speakers whatever was remembered (the command line's wish).
-void requestSpeakersAtStart();
-
-// Opens the first source of the run: the speakers when requested, else the source remembered from the
+// Opens the first source of the run: the speakers when speakersFirst (the command line's wish), else the source remembered from the
 // last run, else the default recording device; a remembered source that is gone or does not open falls
 // back to the default. Returns the selection that runs, or -2.
-int openStartSource(AudioContext& context);
+int openStartSource(AudioContext& context, bool speakersFirst);
 
 // Keeps a selection the user chose (the default device, the speakers or a device) for the next run.
 void rememberChosenSource(int selection);

@@ -15,7 +15,6 @@
 #include <string>
 #include <vector>
 
-#include "audio/audio_context.h"
 #include "render/fractal_renderer.h"
 #include "tests/render/back_buffer.h"
 #include "tests/render/gl_test_window.h"
@@ -28,19 +27,17 @@ namespace {
 int frameWidth = 320;
 int frameHeight = 180;
 
-// The shaders drawn, in the order the renderer stage builds them; before is absent without a file.
+// The shaders drawn, each through a fractal renderer of its own; before is absent without a file.
 enum Shader { after = 0, before = 1, bareLoop = 2, shaderCount = 3 };
 const char* const shaderNames[shaderCount] = {"after", "before", "bare loop"};
 
 struct BuiltProgram {
     bool present = false;
     const char* source = nullptr;  // null: the program's own
-    ShaderBindings bindings;
-    GLint program = 0;
+    FractalRenderer renderer;
 };
 
 BuiltProgram programs[shaderCount];
-int stagesEntered = 0;
 std::string beforeSource;
 TestWindow window;
 
@@ -95,9 +92,9 @@ bool drawsView(int shader, const View& view)
 double timeFrame(int shader, const FractalParams& params)
 {
     const int32_t noRect[4] = {0, 0, 0, 0};
-    glUseProgram(static_cast<GLuint>(programs[shader].program));
+    glUseProgram(programs[shader].renderer.program);
     const auto start = std::chrono::steady_clock::now();
-    drawFractalFrame(window.display, programs[shader].bindings, params, false, noRect);
+    drawFractalFrame(window.display, programs[shader].renderer.bindings, params, false, noRect);
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
     return elapsed.count();
 }
@@ -219,10 +216,21 @@ bool readArguments(int argc, char** argv)
     return frameWidth > 0 && frameHeight > 0;
 }
 
-int nextPresentShader(int from)
+// Opens a renderer for every present shader; false when one fails.
+bool openRenderers()
 {
-    while (from < shaderCount && !programs[from].present) ++from;
-    return from;
+    for (BuiltProgram& built : programs) {
+        if (!built.present) continue;
+        substituteFragmentShader(built.source);
+        if (openFractalRenderer(window.display, built.renderer) != 0) return false;
+    }
+    substituteFragmentShader(nullptr);
+    return true;
+}
+
+void closeRenderers()
+{
+    for (BuiltProgram& built : programs) closeFractalRenderer(built.renderer);
 }
 
 }  // namespace
@@ -234,23 +242,6 @@ extern "C" void __wrap_SDL_GL_SwapWindow(SDL_Window* window)
 {
     if (capturing) capturedFrame = readBackBuffer(frameWidth, frameHeight);
     __real_SDL_GL_SwapWindow(window);
-}
-
-// The session stage as the renderer sees it. Each stage keeps the program just built and builds the
-// next shader inside itself, so that all programs live while the benchmarks run.
-int runAudioSession(DisplayState& display, ShaderBindings& bindings)
-{
-    const int built = nextPresentShader(stagesEntered);
-    programs[built].bindings = bindings;
-    glGetIntegerv(GL_CURRENT_PROGRAM, &programs[built].program);
-    stagesEntered = built + 1;
-    const int next = nextPresentShader(stagesEntered);
-    if (next < shaderCount) {
-        substituteFragmentShader(programs[next].source);
-        return runFractalRenderer(display);
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
 }
 
 int main(int argc, char** argv)
@@ -267,10 +258,11 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "no window with an OpenGL context: %s\n", SDL_GetError());
         return 1;
     }
-    substituteFragmentShader(nullptr);
-    const int code = runFractalRenderer(window.display);
+    const bool opened = openRenderers();
+    if (opened) benchmark::RunSpecifiedBenchmarks();
+    closeRenderers();
     const int substitutes = programs[before].present ? 2 : 1;
-    if (code == 0 && substituteCompilations() == substitutes) printSummary();
+    if (opened && substituteCompilations() == substitutes) printSummary();
     closeTestWindow(window);
-    return code;
+    return opened ? 0 : 1;
 }

@@ -1,21 +1,13 @@
-// The renderer stage: builds the fractal program and the quad around the audio stage, and draws frames.
+// The fractal renderer: builds the fractal program and the quad, draws frames, releases them.
 #include "render/fractal_renderer.h"
 
 #include <GL/glew.h>
 
 #include "app/fatal_error.h"
 #include "app/program_context.h"
-#include "audio/audio_context.h"
 #include "render/shader_sources.h"
 
 namespace {
-
-// The GL names that this stage creates and releases itself (the buffers live in ShaderBindings).
-struct ProgramObjects {
-    GLuint program = 0;
-    GLuint vertexShader = 0;
-    GLuint fragmentShader = 0;
-};
 
 // One attribute or uniform to look up: its shader name, where its location goes, and how its
 // absence is reported.
@@ -87,20 +79,20 @@ void deleteShaderIfMade(GLuint& shader)
 }
 
 // Fragment shader, vertex shader, program: the reverse of their creation.
-void releaseProgramObjects(ProgramObjects& objects)
+void releaseProgramObjects(FractalRenderer& renderer)
 {
-    deleteShaderIfMade(objects.fragmentShader);
-    deleteShaderIfMade(objects.vertexShader);
-    if (objects.program != 0) {
-        glDeleteProgram(objects.program);
-        objects.program = 0;
+    deleteShaderIfMade(renderer.fragmentShader);
+    deleteShaderIfMade(renderer.vertexShader);
+    if (renderer.program != 0) {
+        glDeleteProgram(renderer.program);
+        renderer.program = 0;
     }
 }
 
-int failAndRelease(ProgramObjects& objects, int code, const char* message)
+int failAndRelease(FractalRenderer& renderer, int code, const char* message)
 {
     showFatalError(message);
-    releaseProgramObjects(objects);
+    releaseProgramObjects(renderer);
     return code;
 }
 
@@ -113,25 +105,25 @@ bool compileShader(GLuint shader, const char* source)
 
 // Creates, compiles and attaches both shaders and links the program. On failure everything made
 // so far is released and the failure's code returned.
-int buildProgram(ProgramObjects& objects)
+int buildProgram(FractalRenderer& renderer)
 {
-    objects.program = glCreateProgram();
-    if (objects.program == 0) return fail(20, "Fatal Error: Failed to create an OpenGL Program.");
-    objects.vertexShader = glCreateShader(GL_VERTEX_SHADER);
-    if (objects.vertexShader == 0)
-        return failAndRelease(objects, 22, "Fatal Error: Failed to create an OpenGL Vertex Shader.");
-    if (!compileShader(objects.vertexShader, fractalVertexShaderSource))
-        return failAndRelease(objects, 23, "Fatal Error: Compilation of OpenGL Vertex Shader Failed.");
-    glAttachShader(objects.program, objects.vertexShader);
-    objects.fragmentShader = glCreateShader(GL_FRAGMENT_SHADER);
-    if (objects.fragmentShader == 0)
-        return failAndRelease(objects, 24, "Fatal Error: Failed to create an OpenGL Fragment Shader.");
-    if (!compileShader(objects.fragmentShader, fractalFragmentShaderSource))
-        return failAndRelease(objects, 25, "Fatal Error: Compilation of OpenGL Fragment Shader Failed.");
-    glAttachShader(objects.program, objects.fragmentShader);
-    glLinkProgram(objects.program);
-    if (!statusSucceeded(objects.program, GL_LINK_STATUS))
-        return failAndRelease(objects, 21, "Fatal Error: Failed to Link OpenGL Program.");
+    renderer.program = glCreateProgram();
+    if (renderer.program == 0) return fail(20, "Fatal Error: Failed to create an OpenGL Program.");
+    renderer.vertexShader = glCreateShader(GL_VERTEX_SHADER);
+    if (renderer.vertexShader == 0)
+        return failAndRelease(renderer, 22, "Fatal Error: Failed to create an OpenGL Vertex Shader.");
+    if (!compileShader(renderer.vertexShader, fractalVertexShaderSource))
+        return failAndRelease(renderer, 23, "Fatal Error: Compilation of OpenGL Vertex Shader Failed.");
+    glAttachShader(renderer.program, renderer.vertexShader);
+    renderer.fragmentShader = glCreateShader(GL_FRAGMENT_SHADER);
+    if (renderer.fragmentShader == 0)
+        return failAndRelease(renderer, 24, "Fatal Error: Failed to create an OpenGL Fragment Shader.");
+    if (!compileShader(renderer.fragmentShader, fractalFragmentShaderSource))
+        return failAndRelease(renderer, 25, "Fatal Error: Compilation of OpenGL Fragment Shader Failed.");
+    glAttachShader(renderer.program, renderer.fragmentShader);
+    glLinkProgram(renderer.program);
+    if (!statusSucceeded(renderer.program, GL_LINK_STATUS))
+        return failAndRelease(renderer, 21, "Fatal Error: Failed to Link OpenGL Program.");
     return 0;
 }
 
@@ -170,19 +162,7 @@ void deleteBufferIfMade(uint32_t& buffer)
     }
 }
 
-// Program unbound, then vertex buffer, index buffer, fragment shader, vertex shader, program.
-// A session that ended on an overlay screen leaves the 2D renderer's context current, where these
-// names would miss our objects and might hit the renderer's own.
-void releaseAll(ProgramObjects& objects, ShaderBindings& bindings)
-{
-    makeProgramContextCurrent();
-    glUseProgram(0);
-    deleteBufferIfMade(bindings.vertexBuffer);
-    deleteBufferIfMade(bindings.indexBuffer);
-    releaseProgramObjects(objects);
-}
-
-// Eighteen uploads in a fixed order: the fourteen FractalParams fields, the highlight, the size.
+// Every FractalParams field, then the highlight and the drawable size, in a fixed order.
 void uploadUniforms(const DisplayState& display, const ShaderBindings& bindings,
                     const FractalParams& params, bool highlight, const int32_t highlightRect[4])
 {
@@ -208,34 +188,41 @@ void uploadUniforms(const DisplayState& display, const ShaderBindings& bindings,
 
 }  // namespace
 
-int runFractalRenderer(DisplayState& display)
+int openFractalRenderer(const DisplayState& display, FractalRenderer& renderer)
 {
     // Entry points, then the viewport over the whole drawable.
     if (!loadEntryPoints()) return fail(19, "Fatal Error: Failed to initialize the GLEW library.");
     glViewport(0, 0, display.drawableWidth, display.drawableHeight);
 
     // Program from both shaders (releases its own objects on failure).
-    ProgramObjects objects;
-    int code = buildProgram(objects);
+    int code = buildProgram(renderer);
     if (code != 0) return code;
 
     // Every location; the buffers are made only once all of them are known.
-    ShaderBindings bindings;
-    code = locateVariables(objects.program, bindings);
+    code = locateVariables(renderer.program, renderer.bindings);
     if (code != 0) {
-        releaseProgramObjects(objects);
+        releaseProgramObjects(renderer);
         return code;
     }
 
     // Opaque black clear colour, the quad, and the program current for the whole session.
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    uploadQuad(bindings);
-    glUseProgram(objects.program);
+    uploadQuad(renderer.bindings);
+    glUseProgram(renderer.program);
+    return 0;
+}
 
-    // The session, then every GL object released.
-    int result = runAudioSession(display, bindings);
-    releaseAll(objects, bindings);
-    return result;
+// A session that ended on an overlay screen leaves the 2D renderer's context current, where these
+// names would miss our objects and might hit the renderer's own.
+void closeFractalRenderer(FractalRenderer& renderer)
+{
+    // The program is made first, so without it nothing else was.
+    if (renderer.program == 0) return;
+    makeProgramContextCurrent();
+    glUseProgram(0);
+    deleteBufferIfMade(renderer.bindings.vertexBuffer);
+    deleteBufferIfMade(renderer.bindings.indexBuffer);
+    releaseProgramObjects(renderer);
 }
 
 void drawFractalFrame(const DisplayState& display, const ShaderBindings& bindings,

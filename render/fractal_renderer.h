@@ -1,4 +1,4 @@
-// The renderer stage (shader program and quad around the audio stage) and the per-frame fractal draw.
+// The fractal renderer (shader program and quad) and the per-frame fractal draw.
 #pragma once
 #include <cstdint>
 
@@ -6,9 +6,22 @@
 #include "render/fractal_params.h"
 #include "render/shader_bindings.h"
 
-// Builds the program and the quad, runs the audio stage, releases every GL object.
-// Returns the audio stage's code, or 19 to 44 when the GL set-up fails.
-int runFractalRenderer(DisplayState& display);
+// The GL names the renderer creates and releases; the quad's buffers live in the bindings.
+struct FractalRenderer {
+    uint32_t program = 0;
+    uint32_t vertexShader = 0;
+    uint32_t fragmentShader = 0;
+    ShaderBindings bindings;
+};
+
+// Loads the GL entry points, sets the viewport, builds the program, looks up every variable, uploads
+// the quad and makes the program current. Returns 0, or 19 to 44 after the failure's error box, with
+// everything it made released.
+int openFractalRenderer(const DisplayState& display, FractalRenderer& renderer);
+
+// Makes the program's context current, unbinds the program and deletes the vertex buffer, the index
+// buffer, the fragment shader, the vertex shader and the program. Safe on a half-built record.
+void closeFractalRenderer(FractalRenderer& renderer);
 
 // Clears, uploads the uniforms, draws the quad, waits for the GPU and swaps.
 // highlightRect is x0, y0, x1, y1 in GL window pixels (origin bottom left).

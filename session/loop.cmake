@@ -1,5 +1,5 @@
-# The session loop and its input handling. The stages it calls (director, overlays, renderer, audio
-# streams) come from the program's link group or from the substitutes of a test.
+# The session loop and its input handling. The libraries it calls (director, overlays, renderer, audio
+# streams) are linked by the program after it, or replaced by the substitutes of a test.
 add_library(quasarine_session STATIC
   session_loop.cpp
   input_handling.cpp

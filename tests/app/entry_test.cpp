@@ -1,6 +1,6 @@
 // The process entry: start-up order, failure codes 10, 3 and 4, and the guard around the run.
 // SDL and PortAudio start-up calls are wrapped at link time so their failures can be provoked;
-// the window stage is replaced by a stand-in that records how it was called.
+// the visualizer is a stand-in, handed to the entry, that records how it was called.
 #include <gtest/gtest.h>
 
 #include <SDL.h>
@@ -11,8 +11,6 @@
 #include <vector>
 
 #include "app/program_entry.h"
-#include "app/window.h"
-#include "audio/start_source.h"
 #include "tests/app/memory_registry.h"
 
 namespace {
@@ -22,15 +20,22 @@ bool paInitializeFails = false;
 bool paTerminateFails = false;
 const char* videoDriver = "x11";
 int windowResult = 0;
-bool windowFullscreen = false;
-bool windowVisualizing = false;
+StartOptions visualizerOptions;
 uint32_t delayDuringWindow = 0;
+
+int runVisualizerStandIn(const StartOptions& options)
+{
+    calls.push_back("runVisualizer");
+    visualizerOptions = options;
+    delayDuringWindow = memoryRegistry().values["TdrDelay"];
+    return windowResult;
+}
 
 int runWith(std::initializer_list<const char*> words)
 {
     std::vector<const char*> argv{"quasarine"};
     argv.insert(argv.end(), words);
-    return runProgram(static_cast<int>(argv.size()), argv.data());
+    return runProgram(static_cast<int>(argv.size()), argv.data(), runVisualizerStandIn);
 }
 
 class Entry : public ::testing::Test {
@@ -75,47 +80,37 @@ int __wrap_SDL_ShowSimpleMessageBox(Uint32 flags, const char* title, const char*
 }
 }
 
-void requestSpeakersAtStart()
-{
-    calls.push_back("requestSpeakersAtStart");
-}
-
-int runWindow(bool fullscreen, bool visualizing)
-{
-    calls.push_back("runWindow");
-    windowFullscreen = fullscreen;
-    windowVisualizing = visualizing;
-    delayDuringWindow = memoryRegistry().values["TdrDelay"];
-    return windowResult;
-}
-
 TEST_F(Entry, NormalRunInitialisesRunsAndShutsDownInOrder)
 {
     EXPECT_EQ(runWith({"-v", "--fullscreen", "extra"}), 0);
     std::vector<std::string> expected{"SDL_SetMainReady", "SDL_Init 32", "Pa_Initialize",
-                                      "runWindow",        "Pa_Terminate", "SDL_Quit"};
+                                      "runVisualizer",    "Pa_Terminate", "SDL_Quit"};
     EXPECT_EQ(calls, expected);
-    EXPECT_TRUE(windowFullscreen);
-    EXPECT_TRUE(windowVisualizing);
+    EXPECT_TRUE(visualizerOptions.fullscreen);
+    EXPECT_TRUE(visualizerOptions.visualizing);
+    EXPECT_FALSE(visualizerOptions.speakers);
     EXPECT_EQ(delayDuringWindow, 120u);
     EXPECT_EQ(memoryRegistry().values.at("TdrDelay"), 2u);
     EXPECT_EQ(memoryRegistry().values.count("QORB_SENTINEL_TdrDelay"), 0u);
 }
 
-TEST_F(Entry, TheSpeakersOptionIsPassedOnBeforeTheWindowStage)
+TEST_F(Entry, TheSpeakersOptionIsPassedOnToTheVisualizer)
 {
     EXPECT_EQ(runWith({"--viz", "-s"}), 0);
-    std::vector<std::string> expected{"requestSpeakersAtStart", "SDL_SetMainReady", "SDL_Init 32",
-                                      "Pa_Initialize", "runWindow", "Pa_Terminate", "SDL_Quit"};
+    std::vector<std::string> expected{"SDL_SetMainReady", "SDL_Init 32", "Pa_Initialize", "runVisualizer",
+                                      "Pa_Terminate", "SDL_Quit"};
     EXPECT_EQ(calls, expected);
+    EXPECT_TRUE(visualizerOptions.speakers);
+    EXPECT_TRUE(visualizerOptions.visualizing);
+    EXPECT_FALSE(visualizerOptions.fullscreen);
 }
 
-TEST_F(Entry, WindowStageCodeBecomesTheExitCode)
+TEST_F(Entry, TheVisualizersCodeBecomesTheExitCode)
 {
     windowResult = 23;
     EXPECT_EQ(runWith({}), 23);
-    EXPECT_FALSE(windowFullscreen);
-    EXPECT_FALSE(windowVisualizing);
+    EXPECT_FALSE(visualizerOptions.fullscreen);
+    EXPECT_FALSE(visualizerOptions.visualizing);
 }
 
 TEST_F(Entry, SdlInitFailureReturns10WithoutBoxQuitOrRestore)

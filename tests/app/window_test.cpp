@@ -1,5 +1,5 @@
-// The window stage on a real X display: geometry, the program's context, and every failure with
-// its code, its message and the release of what was created before it. SDL calls are wrapped at
+// The program's window on a real X display: geometry, the program's context, every failure with its
+// code, its message and the release of what was created before it, and the close. SDL calls are wrapped at
 // link time so failures the environment cannot produce can be provoked.
 #include <gtest/gtest.h>
 
@@ -12,7 +12,6 @@
 #include "app/program_context.h"
 #include "app/window.h"
 #include "assets/embedded_images.h"
-#include "render/fractal_renderer.h"
 
 namespace {
 std::string failStep;     // name of the wrapped call that is to fail
@@ -44,15 +43,25 @@ unsigned char iconPixels[16 * 16 * 3];
 
 EmbeddedImage iconImage() { return {iconPixels, 16, 16}; }
 
-int runFractalRenderer(DisplayState& display)
+// Opens the window as the program does; once open, looks at what it holds, as the renderer does
+// next, and closes it again. Returns the open's code.
+int openLookAndClose(bool fullscreen, bool visualizing)
 {
+    ProgramWindow window;
+    const int code = openProgramWindow(fullscreen, visualizing, window);
+    if (code != 0) return code;
+    const DisplayState& display = window.display;
     inner.called = true;
     inner.display = display;
     inner.ourContextCurrent = SDL_GL_GetCurrentContext() == createdContext;
     SDL_GetWindowSize(display.window, &inner.width, &inner.height);
     SDL_GetWindowPosition(display.window, &inner.x, &inner.y);
     inner.flags = SDL_GetWindowFlags(display.window);
-    return 77;
+    closeProgramWindow(window);
+    EXPECT_EQ(window.display.window, nullptr);
+    EXPECT_EQ(window.display.renderer, nullptr);
+    EXPECT_EQ(window.context, nullptr);
+    return code;
 }
 
 extern "C" {
@@ -187,7 +196,7 @@ protected:
     // Runs the stage with one step failing and checks the box and that nothing is left alive.
     void expectFailure(int code, const char* message)
     {
-        EXPECT_EQ(runWindow(false, false), code);
+        EXPECT_EQ(openLookAndClose(false, false), code);
         EXPECT_FALSE(inner.called);
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_EQ(boxes[0].title, "QORB ERROR");
@@ -230,9 +239,9 @@ TEST(WindowGeometry, FullScreenCoversTheDesktop)
     EXPECT_EQ(full.flags, 0x3023u);
 }
 
-TEST_F(Window, WindowedRunHandsOverAFilledDisplayWithOurContextCurrent)
+TEST_F(Window, WindowedOpenHoldsAFilledDisplayWithOurContextCurrent)
 {
-    EXPECT_EQ(runWindow(false, true), 77);
+    EXPECT_EQ(openLookAndClose(false, true), 0);
     ASSERT_TRUE(inner.called);
     EXPECT_TRUE(inner.ourContextCurrent);
     EXPECT_NE(inner.display.window, nullptr);
@@ -256,7 +265,7 @@ TEST_F(Window, WindowedRunHandsOverAFilledDisplayWithOurContextCurrent)
 
 TEST_F(Window, CallsUseTheFixedTitleFlagsAttributesAndRendererFlags)
 {
-    runWindow(false, false);
+    openLookAndClose(false, false);
     std::vector<std::string> expected{
         "CreateWindow Quasarine: Stand-Alone Visualizer 8226",
         "Surface 16x16 24 48 16711680 65280 255 0",
@@ -269,7 +278,7 @@ TEST_F(Window, CallsUseTheFixedTitleFlagsAttributesAndRendererFlags)
 
 TEST_F(Window, FullScreenHidesThePointerFirstAndCoversTheDesktop)
 {
-    EXPECT_EQ(runWindow(true, false), 77);
+    EXPECT_EQ(openLookAndClose(true, false), 0);
     ASSERT_GE(calls.size(), 2u);
     EXPECT_EQ(calls[0], "ShowCursor 0");
     EXPECT_EQ(calls[1], "CreateWindow Quasarine: Stand-Alone Visualizer 12323");
@@ -286,7 +295,7 @@ TEST_F(Window, FullScreenHidesThePointerFirstAndCoversTheDesktop)
 TEST_F(Window, MissingIconIsNotAnError)
 {
     failStep = "icon";
-    EXPECT_EQ(runWindow(false, false), 77);
+    EXPECT_EQ(openLookAndClose(false, false), 0);
     EXPECT_FALSE(iconSet);
     EXPECT_TRUE(boxes.empty());
 }
@@ -332,10 +341,24 @@ TEST_F(Window, EachAttributeFailureHasItsOwnMessage)
     SetUp();
 }
 
+TEST_F(Window, ClosingAnUnopenedOrClosedWindowReleasesNothing)
+{
+    ProgramWindow never;
+    closeProgramWindow(never);
+    EXPECT_TRUE(calls.empty());
+    ProgramWindow window;
+    ASSERT_EQ(openProgramWindow(false, false, window), 0);
+    closeProgramWindow(window);
+    const size_t afterClose = calls.size();
+    closeProgramWindow(window);
+    EXPECT_EQ(calls.size(), afterClose);
+    EXPECT_EQ(liveWindows + liveContexts + liveRenderers, 0);
+}
+
 TEST_F(Window, BlendModeFailureReleasesRendererContextWindowInThatOrder)
 {
     failStep = "blend";
-    runWindow(false, false);
+    openLookAndClose(false, false);
     std::vector<std::string> tail(calls.end() - 3, calls.end());
     EXPECT_EQ(tail, (std::vector<std::string>{"DestroyRenderer", "DeleteContext", "DestroyWindow"}));
 }
@@ -348,7 +371,7 @@ TEST(WindowGlx, RefusedVsyncGives18)
     failStep.clear();
     failAttribute = -1;
     liveWindows = liveContexts = liveRenderers = 0;
-    EXPECT_EQ(runWindow(false, false), 18);
+    EXPECT_EQ(openLookAndClose(false, false), 18);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].message, "Fatal Error: VSync unsupported.");
     EXPECT_EQ(liveWindows + liveContexts, 0);

@@ -1,5 +1,5 @@
 // Tests of the audio stage and the stream control on a machine without audio devices: the FFT
-// allocation failure (through a linker seam), the set-up the session receives, and "no device" results.
+// allocation failure (through a linker seam), the record the session receives, and "no device" results.
 // Runs with PULSE_SERVER pointing nowhere, so PortAudio finds no device at all.
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -7,8 +7,10 @@
 #include <string>
 #include <vector>
 
+#include <memory>
+
 #include "audio/audio_devices.h"
-#include "session/session_loop.h"
+#include "audio/audio_stage.h"
 
 namespace {
 
@@ -24,21 +26,6 @@ struct ShownBox {
     SDL_Window* window;
 };
 std::vector<ShownBox> shownBoxes;
-
-// What the substitute session loop saw of the record it was handed.
-struct SessionView {
-    int calls = 0;
-    int inputDeviceIndex = 99;
-    DisplayState* display = nullptr;
-    const ShaderBindings* bindings = nullptr;
-    kiss_fft_cfg fftConfig = nullptr;
-    uint32_t bandBins[bandCountFixed] = {};
-    uint32_t channelCount = 0, bandCount = 0, historyLength = 0, demoLength = 0, demoPosition = 99;
-    const float* demoSamples = nullptr;
-    bool silent = false, beatArmed = false, historyFull = true, playbackMuted = true;
-    float levelSum = -1.0f;
-};
-SessionView session;
 
 }  // namespace
 
@@ -91,31 +78,9 @@ PaError __wrap_Pa_OpenStream(PaStream** stream, const PaStreamParameters* in, co
 }
 }
 
-void runSession(DisplayState& display, const ShaderBindings& bindings, AudioContext& audio, int& inputDeviceIndex)
-{
-    session.calls += 1;
-    session.inputDeviceIndex = inputDeviceIndex;
-    session.display = &display;
-    session.bindings = &bindings;
-    session.fftConfig = audio.fftConfig;
-    std::copy(audio.bandBins, audio.bandBins + bandCountFixed, session.bandBins);
-    session.channelCount = audio.channelCount.load();
-    session.bandCount = audio.bandCount;
-    session.historyLength = audio.historyLength;
-    session.demoLength = audio.demoLength;
-    session.demoPosition = audio.demoPosition.load();
-    session.demoSamples = audio.demoSamples;
-    session.silent = audio.silent.load();
-    session.beatArmed = audio.beatArmed.load();
-    session.historyFull = audio.historyFull.load();
-    session.playbackMuted = audio.playbackMuted.load();
-    session.levelSum = 0.0f;
-    for (auto& entry : audio.levelHistory) session.levelSum += entry.load();
-}
-
 namespace {
 
-class AudioStage : public ::testing::Test {
+class AudioStart : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -123,59 +88,60 @@ protected:
         allocatedConfig = nullptr;
         allocationCalls = portAudioCalls = 0;
         shownBoxes.clear();
-        session = SessionView{};
     }
 };
 
-TEST_F(AudioStage, FailedFftAllocationShowsTheBoxAndReturnsTwoBeforeAnyPortAudioCall)
+TEST_F(AudioStart, FailedFftAllocationShowsTheBoxAndReturnsTwoBeforeAnyPortAudioCall)
 {
     failFftAllocation = true;
-    DisplayState display;
-    ShaderBindings bindings;
-    EXPECT_EQ(runAudioSession(display, bindings), 2);
+    auto stage = std::make_unique<AudioStage>();
+    EXPECT_EQ(openAudioStage(*stage, false), 2);
     EXPECT_EQ(allocationCalls, 1);
     ASSERT_EQ(shownBoxes.size(), 1u);
     EXPECT_EQ(shownBoxes[0].flags, Uint32(SDL_MESSAGEBOX_ERROR));
     EXPECT_EQ(shownBoxes[0].title, "QORB ERROR");
     EXPECT_EQ(shownBoxes[0].message, "Fatal Error: Failed to allocate heap memory for FFT Frequency Data.");
     EXPECT_EQ(shownBoxes[0].window, nullptr);
-    EXPECT_EQ(session.calls, 0);
+    EXPECT_EQ(stage->inputDeviceIndex, -2);
+    closeAudioStage(*stage);
     EXPECT_EQ(portAudioCalls, 0);
 }
 
 // With PortAudio initialised but no device anywhere, the session starts with no source (-2).
-TEST_F(AudioStage, HandsTheSessionAFreshRecordAndNoSourceWhenNothingRecords)
+TEST_F(AudioStart, OpensAFreshRecordWithNoSourceWhenNothingRecordsAndClosesIt)
 {
     ASSERT_EQ(Pa_Initialize(), paNoError);
     ASSERT_EQ(Pa_GetDeviceCount(), 0) << "this test needs a machine without audio devices";
-    DisplayState display;
-    ShaderBindings bindings;
-    EXPECT_EQ(runAudioSession(display, bindings), 0);
-    Pa_Terminate();
-
+    auto stage = std::make_unique<AudioStage>();
+    stage->inputDeviceIndex = 99;
+    ASSERT_EQ(openAudioStage(*stage, false), 0);
     EXPECT_TRUE(shownBoxes.empty());
-    ASSERT_EQ(session.calls, 1);
-    EXPECT_EQ(session.inputDeviceIndex, -2);
-    EXPECT_EQ(session.display, &display);
-    EXPECT_EQ(session.bindings, &bindings);
-    EXPECT_NE(session.fftConfig, nullptr);
-    EXPECT_EQ(session.fftConfig, allocatedConfig);
+    EXPECT_EQ(stage->inputDeviceIndex, -2);
+    const AudioContext& audio = stage->context;
+    EXPECT_NE(audio.fftConfig, nullptr);
+    EXPECT_EQ(audio.fftConfig, allocatedConfig);
     const uint32_t expectedBins[bandCountFixed] = {0, 3, 6, 16, 34, 74, 162};
-    for (int b = 0; b < bandCountFixed; ++b) EXPECT_EQ(session.bandBins[b], expectedBins[b]);
-    EXPECT_EQ(session.channelCount, 2u);
-    EXPECT_EQ(session.bandCount, 7u);
-    EXPECT_EQ(session.historyLength, 50u);
-    EXPECT_EQ(session.demoLength, 1786050u);
-    EXPECT_EQ(session.demoPosition, 0u);
-    EXPECT_EQ(session.demoSamples, demoTrackSamples());
-    EXPECT_TRUE(session.silent);
-    EXPECT_TRUE(session.beatArmed);
-    EXPECT_FALSE(session.historyFull);
-    EXPECT_FALSE(session.playbackMuted);
-    EXPECT_EQ(session.levelSum, 0.0f);
+    for (int b = 0; b < bandCountFixed; ++b) EXPECT_EQ(audio.bandBins[b], expectedBins[b]);
+    EXPECT_EQ(audio.channelCount.load(), 2u);
+    EXPECT_EQ(audio.bandCount, 7u);
+    EXPECT_EQ(audio.historyLength, 50u);
+    EXPECT_EQ(audio.demoLength, 1786050u);
+    EXPECT_EQ(audio.demoPosition.load(), 0u);
+    EXPECT_EQ(audio.demoSamples, demoTrackSamples());
+    EXPECT_TRUE(audio.silent.load());
+    EXPECT_TRUE(audio.beatArmed.load());
+    EXPECT_FALSE(audio.historyFull.load());
+    EXPECT_FALSE(audio.playbackMuted.load());
+    float levelSum = 0.0f;
+    for (auto& entry : audio.levelHistory) levelSum += entry.load();
+    EXPECT_EQ(levelSum, 0.0f);
+    closeAudioStage(*stage);
+    EXPECT_EQ(stage->context.fftConfig, nullptr);
+    closeAudioStage(*stage);
+    Pa_Terminate();
 }
 
-TEST_F(AudioStage, StreamControlFindsNothingAndTouchesNoAnalysis)
+TEST_F(AudioStart, StreamControlFindsNothingAndTouchesNoAnalysis)
 {
     ASSERT_EQ(Pa_Initialize(), paNoError);
     ASSERT_EQ(Pa_GetDeviceCount(), 0) << "this test needs a machine without audio devices";

@@ -7,9 +7,10 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <memory>
 
 #include "audio/audio_devices.h"
-#include "session/session_loop.h"
+#include "audio/audio_stage.h"
 #include "tests/audio/audio_test_support.h"
 #include "tests/audio/process_support.h"
 
@@ -261,33 +262,18 @@ TEST_F(Streams, LosingTheSinkLeavesTheProgramWorking)
     EXPECT_GT(low.share[0], 0.35);
 }
 
-// The session loop of this test program: it finds the default device running and switches to the
-// demo track, as the user may, and leaves both streams for the audio stage to close.
-int sessionInputDeviceIndex = 99;
-bool sessionHeardBuffers = false;
-bool sessionStartedDemo = false;
-
-}  // namespace
-
-void runSession(DisplayState&, const ShaderBindings&, AudioContext& context, int& inputDeviceIndex)
+TEST_F(Streams, AudioStageOpensTheDefaultDeviceAndClosesEveryStream)
 {
-    sessionInputDeviceIndex = inputDeviceIndex;
-    sessionHeardBuffers = waitForSteps([&] { return context.historyIndex.load(); }, 10, 6.0);
-    inputDeviceIndex = selectInputSource(-2, context);
-    sessionStartedDemo = setDemoPlayback(true, context);
+    auto stage = std::make_unique<AudioStage>();
+    ASSERT_EQ(openAudioStage(*stage, false), 0);
+    EXPECT_EQ(stage->inputDeviceIndex, -1);
+    AudioContext& context = stage->context;
+    EXPECT_TRUE(waitForSteps([&] { return context.historyIndex.load(); }, 10, 6.0));
+    // The user switches to the demo track before quitting; the stage closes what runs.
+    stage->inputDeviceIndex = selectInputSource(-2, context);
+    EXPECT_TRUE(setDemoPlayback(true, context));
     sleepSeconds(0.2);
-}
-
-namespace {
-
-TEST_F(Streams, AudioStageOpensTheDefaultDeviceAndClosesEveryStreamAfterTheSession)
-{
-    DisplayState display;
-    ShaderBindings bindings;
-    EXPECT_EQ(runAudioSession(display, bindings), 0);
-    EXPECT_EQ(sessionInputDeviceIndex, -1);
-    EXPECT_TRUE(sessionHeardBuffers);
-    EXPECT_TRUE(sessionStartedDemo);
+    closeAudioStage(*stage);
     EXPECT_EQ(recordStreamsOfTheServer(), 0);
     EXPECT_EQ(playbackStreamsOfTheServer(), 0);
 }

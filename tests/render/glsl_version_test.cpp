@@ -6,16 +6,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "audio/audio_context.h"
 #include "render/fractal_renderer.h"
 #include "tests/render/call_log.h"
 #include "tests/render/gl_test_window.h"
-
-int runAudioSession(DisplayState&, ShaderBindings&)
-{
-    callLog().push_back("session");
-    return 0;
-}
 
 namespace {
 
@@ -33,7 +26,9 @@ TEST(GlslVersion, DriverWithoutGlsl140FailsAtTheVertexShader)
     ASSERT_NE(version, nullptr);
     EXPECT_EQ(std::string(version).substr(0, 4), "1.30") << "the override did not take effect";
 
-    EXPECT_EQ(runFractalRenderer(test.display), 23);
+    FractalRenderer renderer;
+    EXPECT_EQ(openFractalRenderer(test.display, renderer), 23);
+    EXPECT_EQ(renderer.program, 0u) << "everything made is released";
     ASSERT_EQ(recordedBoxes().size(), 1u);
     EXPECT_EQ(recordedBoxes()[0].title, "QORB ERROR");
     EXPECT_EQ(recordedBoxes()[0].message, "Fatal Error: Compilation of OpenGL Vertex Shader Failed.");

@@ -1,4 +1,4 @@
-// Substitutes another fragment shader at GLEW's glShaderSource pointer, which the renderer stage's
+// Substitutes another fragment shader at GLEW's glShaderSource pointer, which the fractal renderer's
 // glewInit fills in; the wrapped glewInit replaces it right after.
 #include "tests/render/reference_program.h"
 

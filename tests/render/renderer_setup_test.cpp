@@ -1,4 +1,4 @@
-// The renderer stage's set-up, failure codes, releases and per-frame uploads, observed through
+// The fractal renderer's set-up, failure codes, releases and per-frame uploads, observed through
 // recording stand-ins at the GL and SDL boundaries on a real Mesa context under Xvfb.
 #include <gtest/gtest.h>
 
@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "audio/audio_context.h"
 #include "app/program_context.h"
 #include "render/fractal_renderer.h"
 #include "render/shader_sources.h"
@@ -20,25 +19,12 @@
 namespace {
 
 TestWindow testWindow;
-int sessionResult = 0;
 ShaderBindings bindingsSeen;
-// Runs inside the stand-in session, while the program is built and current.
+// Runs where the session would, while the program is built and current.
 void (*sessionBody)(DisplayState&, ShaderBindings&) = nullptr;
 
 const ::testing::Environment* const glEnvironment =
     ::testing::AddGlobalTestEnvironment(new GlWindowEnvironment(testWindow, 64, 48));
-
-}  // namespace
-
-int runAudioSession(DisplayState& display, ShaderBindings& bindings)
-{
-    callLog().push_back("session");
-    bindingsSeen = bindings;
-    if (sessionBody != nullptr) sessionBody(display, bindings);
-    return sessionResult;
-}
-
-namespace {
 
 // In lookup order.
 const char* const uniformLookupOrder[18] = {
@@ -103,11 +89,20 @@ void expectNoObjectsLeft()
     for (GLuint buffer : glObjects().buffers) EXPECT_FALSE(glIsBuffer(buffer));
 }
 
+// Opens the renderer as the program does and, once it is open, runs the test's body where the
+// session would run, then closes it. Returns the open's code.
 int runRenderer(const GlFaultPlan& plan)
 {
     resetRecorder();
     glFaultPlan() = plan;
-    return runFractalRenderer(testWindow.display);
+    FractalRenderer renderer;
+    const int code = openFractalRenderer(testWindow.display, renderer);
+    if (code != 0) return code;
+    callLog().push_back("session");
+    bindingsSeen = renderer.bindings;
+    if (sessionBody != nullptr) sessionBody(testWindow.display, renderer.bindings);
+    closeFractalRenderer(renderer);
+    return 0;
 }
 
 struct FailureRow {
@@ -208,16 +203,27 @@ TEST(GlewInitialisation, OnlyTheMissingGlxDisplayResultCountsAsSuccess)
     }
 }
 
-TEST(RendererSetup, BuildsEverythingInOrderRunsTheSessionAndReleasesInOrder)
+TEST(RendererSetup, BuildsEverythingInOrderAndReleasesInOrder)
 {
-    for (int result : {0, 2}) {
-        sessionResult = result;
-        EXPECT_EQ(runRenderer(GlFaultPlan()), result);
-        EXPECT_EQ(callLog(), concatenated(concatenated(setupCalls(), {"session"}), releaseCalls));
-        EXPECT_TRUE(recordedBoxes().empty());
-        expectNoObjectsLeft();
-    }
-    sessionResult = 0;
+    EXPECT_EQ(runRenderer(GlFaultPlan()), 0);
+    EXPECT_EQ(callLog(), concatenated(concatenated(setupCalls(), {"session"}), releaseCalls));
+    EXPECT_TRUE(recordedBoxes().empty());
+    expectNoObjectsLeft();
+}
+
+TEST(RendererSetup, ClosingAnUnopenedOrClosedRendererCallsNothing)
+{
+    resetRecorder();
+    FractalRenderer never;
+    closeFractalRenderer(never);
+    EXPECT_TRUE(callLog().empty());
+    FractalRenderer renderer;
+    ASSERT_EQ(openFractalRenderer(testWindow.display, renderer), 0);
+    closeFractalRenderer(renderer);
+    const size_t afterClose = callLog().size();
+    closeFractalRenderer(renderer);
+    EXPECT_EQ(callLog().size(), afterClose);
+    expectNoObjectsLeft();
 }
 
 // As the 2D renderer does when the session ends on an overlay screen: another context of the same

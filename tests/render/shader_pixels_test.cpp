@@ -1,5 +1,5 @@
-// The two shaders on real OpenGL (Mesa llvmpipe under Xvfb), built and drawn through the renderer
-// stage, compared pixel by pixel with the CPU model of both stages and with each other.
+// The two shaders on real OpenGL (Mesa llvmpipe under Xvfb), built and drawn through the fractal
+// renderer, compared pixel by pixel with the CPU model of both stages and with each other.
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 
@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "app/program_context.h"
-#include "audio/audio_context.h"
 #include "render/fractal_renderer.h"
 #include "tests/render/back_buffer.h"
 #include "tests/render/fractal_reference.h"
@@ -44,26 +43,15 @@ constexpr int backgroundValueTolerance = 1024;
 using Pixels = std::vector<uint8_t>;  // RGBA rows, bottom row first, as glReadPixels gives them
 
 TestWindow testWindow;
-std::vector<FrameSpec> framesToDraw;
 std::vector<Pixels> capturedFrames;
 std::vector<SDL_GLContext> contextsAtSwap;
-// Runs in the stand-in session before the frames are drawn.
+// Runs where the session would, before the frames are drawn.
 void (*sessionPrelude)() = nullptr;
 
 const ::testing::Environment* const glEnvironment =
     ::testing::AddGlobalTestEnvironment(new GlWindowEnvironment(testWindow, frameWidth, frameHeight));
 
 }  // namespace
-
-// The session stage as the renderer sees it: the prelude, then one drawFractalFrame per frame.
-int runAudioSession(DisplayState& display, ShaderBindings& bindings)
-{
-    if (sessionPrelude != nullptr) sessionPrelude();
-    for (const FrameSpec& frame : framesToDraw) {
-        drawFractalFrame(display, bindings, frame.params, frame.highlight, frame.rect);
-    }
-    return 0;
-}
 
 extern "C" void __real_SDL_GL_SwapWindow(SDL_Window* window);
 
@@ -77,13 +65,18 @@ extern "C" void __wrap_SDL_GL_SwapWindow(SDL_Window* window)
 
 namespace {
 
-// Builds the program through the renderer stage and draws every frame of specs with it.
+// Builds the program through the fractal renderer, runs the prelude and draws every frame of specs.
 std::vector<Pixels> renderFrames(const std::vector<FrameSpec>& specs)
 {
-    framesToDraw = specs;
     capturedFrames.clear();
     contextsAtSwap.clear();
-    EXPECT_EQ(runFractalRenderer(testWindow.display), 0);
+    FractalRenderer renderer;
+    EXPECT_EQ(openFractalRenderer(testWindow.display, renderer), 0);
+    if (sessionPrelude != nullptr) sessionPrelude();
+    for (const FrameSpec& frame : specs) {
+        drawFractalFrame(testWindow.display, renderer.bindings, frame.params, frame.highlight, frame.rect);
+    }
+    closeFractalRenderer(renderer);
     EXPECT_EQ(capturedFrames.size(), specs.size());
     capturedFrames.resize(specs.size(), Pixels(framePixels * 4, 0));
     return capturedFrames;

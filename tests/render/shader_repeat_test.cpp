@@ -1,5 +1,5 @@
 // The program's fragment shader, which ends orbits that repeat exactly, against the plain-loop
-// reference on real OpenGL (Mesa llvmpipe under Xvfb): both drawn through the renderer stage, the
+// reference on real OpenGL (Mesa llvmpipe under Xvfb): both drawn through the fractal renderer, the
 // frames must be equal byte for byte.
 #include <GL/glew.h>
 #include <gtest/gtest.h>
@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "audio/audio_context.h"
 #include "render/fractal_renderer.h"
 #include "session/animation_state.h"
 #include "tests/render/back_buffer.h"
@@ -26,22 +25,12 @@ constexpr int framePixels = frameWidth * frameHeight;
 using Pixels = std::vector<uint8_t>;  // RGBA rows, bottom row first, as glReadPixels gives them
 
 TestWindow testWindow;
-std::vector<FrameSpec> framesToDraw;
 std::vector<Pixels> capturedFrames;
 
 const ::testing::Environment* const glEnvironment =
     ::testing::AddGlobalTestEnvironment(new GlWindowEnvironment(testWindow, frameWidth, frameHeight));
 
 }  // namespace
-
-// The session stage as the renderer sees it: one drawFractalFrame per frame.
-int runAudioSession(DisplayState& display, ShaderBindings& bindings)
-{
-    for (const FrameSpec& frame : framesToDraw) {
-        drawFractalFrame(display, bindings, frame.params, frame.highlight, frame.rect);
-    }
-    return 0;
-}
 
 extern "C" void __real_SDL_GL_SwapWindow(SDL_Window* window);
 
@@ -54,13 +43,17 @@ extern "C" void __wrap_SDL_GL_SwapWindow(SDL_Window* window)
 
 namespace {
 
-// Builds the chosen program through the renderer stage and draws every frame of specs with it.
+// Builds the chosen program through the fractal renderer and draws every frame of specs with it.
 std::vector<Pixels> renderFrames(const std::vector<FrameSpec>& specs, bool reference)
 {
     substituteFragmentShader(reference ? plainLoopFragmentShaderSource : nullptr);
-    framesToDraw = specs;
     capturedFrames.clear();
-    EXPECT_EQ(runFractalRenderer(testWindow.display), 0);
+    FractalRenderer renderer;
+    EXPECT_EQ(openFractalRenderer(testWindow.display, renderer), 0);
+    for (const FrameSpec& frame : specs) {
+        drawFractalFrame(testWindow.display, renderer.bindings, frame.params, frame.highlight, frame.rect);
+    }
+    closeFractalRenderer(renderer);
     EXPECT_EQ(capturedFrames.size(), specs.size());
     capturedFrames.resize(specs.size(), Pixels(framePixels * 4, 0));
     substituteFragmentShader(nullptr);
