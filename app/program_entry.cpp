@@ -8,9 +8,9 @@
 #include <cstring>
 #include <ctime>
 
-#include "app/audio_library_messages.h"
-#include "app/driver_timeout_guard.h"
-#include "app/fatal_error.h"
+#include "platform/audio_library_messages.h"
+#include "platform/driver_timeout_guard.h"
+#include "platform/fatal_error.h"
 #include "app/options.h"
 
 namespace {

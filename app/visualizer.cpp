@@ -1,7 +1,7 @@
 // The one place where the program's stages are opened, the session is run, and the stages are closed.
 #include "app/visualizer.h"
 
-#include "app/window.h"
+#include "platform/window.h"
 #include "audio/audio_stage.h"
 #include "render/fractal_renderer.h"
 #include "session/session_loop.h"

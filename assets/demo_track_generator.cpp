@@ -6,9 +6,11 @@
 #include <cstring>
 #include <vector>
 
+#include "assets/demo_track.h"
+
 namespace {
 
-constexpr long trackFrames = 1786050;
+constexpr long trackFrames = demoTrackFrames;
 constexpr double sampleRate = 44100.0;
 constexpr int bars = 20;
 constexpr int beatsPerBar = 4;

@@ -1,5 +1,5 @@
 // Access to the embedded demo track for the audio callbacks.
-#include "audio/audio_context.h"
+#include "assets/demo_track.h"
 
 // Defined by demo_track.S: the generated block, interleaved stereo floats.
 extern "C" const float quasarineDemoTrackData[];

@@ -6,11 +6,12 @@
 #include <kissfft/kiss_fft.h>
 #include <portaudio.h>
 
+#include "assets/demo_track.h"
+
 
 constexpr int bandCountFixed = 7;
 constexpr int historyLengthFixed = 50;
 constexpr int windowFrames = 1024;
-constexpr uint32_t demoTrackFrames = 1786050;
 
 // Every value that both threads touch is an individual relaxed atomic; the sample window and the
 // spectrum belong to the audio thread alone.
@@ -61,6 +62,3 @@ int onCaptureBuffer(const void* input, void* output, unsigned long frameCount,
 int onPlaybackBuffer(const void* input, void* output, unsigned long frameCount,
                      const PaStreamCallbackTimeInfo* timeInfo, PaStreamCallbackFlags statusFlags,
                      void* userData);
-
-// First float of the embedded demo track (interleaved stereo, 44100 Hz).
-const float* demoTrackSamples();

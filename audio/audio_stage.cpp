@@ -3,7 +3,7 @@
 
 #include <cstdlib>
 
-#include "app/fatal_error.h"
+#include "platform/fatal_error.h"
 #include "audio/audio_devices.h"
 #include "audio/sound_sources.h"
 #include "audio/start_source.h"

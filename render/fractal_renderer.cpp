@@ -3,8 +3,8 @@
 
 #include <GL/glew.h>
 
-#include "app/fatal_error.h"
-#include "app/program_context.h"
+#include "platform/fatal_error.h"
+#include "platform/program_context.h"
 #include "render/shader_sources.h"
 
 namespace {

@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdint>
 
-#include "app/display_state.h"
+#include "platform/display_state.h"
 #include "render/fractal_params.h"
 #include "render/shader_bindings.h"
 

@@ -1,6 +1,6 @@
 // Camera moves: the user's zooms, the return to the home view and the automatic dives.
 #pragma once
-#include "app/display_state.h"
+#include "platform/display_state.h"
 #include "audio/audio_context.h"
 #include "render/fractal_params.h"
 #include "session/animation_state.h"

@@ -2,7 +2,7 @@
 #pragma once
 #include <SDL.h>
 
-#include "app/display_state.h"
+#include "platform/display_state.h"
 #include "audio/audio_context.h"
 #include "render/fractal_params.h"
 #include "session/animation_state.h"

@@ -1,7 +1,7 @@
 // The window's view: full-screen, the visualization toggle, and the window's resize and move events.
 #include <GL/glew.h>
 
-#include "app/program_context.h"
+#include "platform/program_context.h"
 #include "session/input_actions.h"
 
 namespace {

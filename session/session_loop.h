@@ -1,6 +1,6 @@
 // The visualizer's main loop.
 #pragma once
-#include "app/display_state.h"
+#include "platform/display_state.h"
 #include "audio/audio_context.h"
 #include "render/shader_bindings.h"
 

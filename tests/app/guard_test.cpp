@@ -1,7 +1,7 @@
 // The driver-timeout guard against an in-memory registry key.
 #include <gtest/gtest.h>
 
-#include "app/driver_timeout_guard.h"
+#include "platform/driver_timeout_guard.h"
 #include "tests/app/memory_registry.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // In-memory registry layer linked into guard and entry tests in place of the platform's.
 #include "tests/app/memory_registry.h"
 
-#include "app/registry.h"
+#include "platform/registry.h"
 
 MemoryRegistry& memoryRegistry()
 {

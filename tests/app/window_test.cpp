@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "app/display_state.h"
-#include "app/program_context.h"
-#include "app/window.h"
+#include "platform/display_state.h"
+#include "platform/program_context.h"
+#include "platform/window.h"
 #include "assets/embedded_images.h"
 
 namespace {

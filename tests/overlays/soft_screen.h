@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/display_state.h"
+#include "platform/display_state.h"
 
 // The surface, the renderer on it and the DisplayState that hands the renderer to the overlays.
 struct SoftScreen {

@@ -2,7 +2,7 @@
 #pragma once
 #include <SDL.h>
 
-#include "app/display_state.h"
+#include "platform/display_state.h"
 
 struct TestWindow {
     SDL_GLContext context = nullptr;

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/program_context.h"
+#include "platform/program_context.h"
 #include "render/fractal_renderer.h"
 #include "render/shader_sources.h"
 #include "tests/render/call_log.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/program_context.h"
+#include "platform/program_context.h"
 #include "render/fractal_renderer.h"
 #include "tests/render/back_buffer.h"
 #include "tests/render/fractal_reference.h"

@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-#include "app/program_context.h"
+#include "platform/program_context.h"
 
 namespace {
 TestWindow theWindow;

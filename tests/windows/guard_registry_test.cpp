@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "app/driver_timeout_guard.h"
+#include "platform/driver_timeout_guard.h"
 
 namespace {
 const char* const keyPath = "SYSTEM\\CurrentControlSet\\Control\\GraphicsDrivers";

@@ -1,5 +1,5 @@
-// Registry layer for systems without a Windows registry: the key can never be opened.
-#include "app/registry.h"
+// Registry layer on Linux, which has no Windows registry: the key can never be opened.
+#include "platform/registry.h"
 
 bool registryOpenKey(RegistryKey* key)
 {

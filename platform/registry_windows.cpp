@@ -1,5 +1,5 @@
 // Registry layer on Windows: the graphics-driver key of the local machine.
-#include "app/registry.h"
+#include "platform/registry.h"
 
 #include <windows.h>
 

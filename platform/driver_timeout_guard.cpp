@@ -1,8 +1,8 @@
 // The driver-timeout guard: "TdrDelay" is raised to 120 s and the value found is kept in a sentinel
 // so that even a run that never restored can be undone by the next one.
-#include "app/driver_timeout_guard.h"
+#include "platform/driver_timeout_guard.h"
 
-#include "app/registry.h"
+#include "platform/registry.h"
 
 namespace {
 const char* const timeoutValue = "TdrDelay";

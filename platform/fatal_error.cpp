@@ -1,5 +1,5 @@
 // Fatal error box shared by all start-up stages.
-#include "app/fatal_error.h"
+#include "platform/fatal_error.h"
 
 #include <SDL.h>
 

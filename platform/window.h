@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "app/display_state.h"
+#include "platform/display_state.h"
 
 struct WindowGeometry {
     int x = 0;

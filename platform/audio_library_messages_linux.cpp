@@ -1,6 +1,6 @@
 // Audio library messages on Linux: ALSA's, JACK's and PortAudio's reports dropped, as far as each
 // library lets them be.
-#include "app/audio_library_messages.h"
+#include "platform/audio_library_messages.h"
 
 #include <alsa/asoundlib.h>
 #include <dlfcn.h>

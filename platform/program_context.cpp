@@ -1,5 +1,5 @@
 // Keeps the handle of the program's OpenGL context so that later stages can make it current again.
-#include "app/program_context.h"
+#include "platform/program_context.h"
 
 namespace {
 SDL_Window* contextWindow = nullptr;

@@ -1,6 +1,6 @@
 // Render driver on Windows: SDL would pick Direct3D, whose swap chain never shows the frames that
 // the program's own OpenGL context swaps on the same window. Its OpenGL driver presents both.
-#include "app/render_driver.h"
+#include "platform/render_driver.h"
 
 #include <SDL.h>
 

@@ -1,12 +1,12 @@
 // The program's window, its OpenGL context and the 2D renderer: opened together, closed in reverse.
-#include "app/window.h"
+#include "platform/window.h"
 
 #include <SDL.h>
 
-#include "app/display_state.h"
-#include "app/fatal_error.h"
-#include "app/program_context.h"
-#include "app/render_driver.h"
+#include "platform/display_state.h"
+#include "platform/fatal_error.h"
+#include "platform/program_context.h"
+#include "platform/render_driver.h"
 #include "assets/embedded_images.h"
 
 namespace {
