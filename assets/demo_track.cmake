@@ -1,9 +1,5 @@
 # The demo track: synthesised at build time by a generator of our own, embedded as read-only data.
-# A cross build runs the generator of a native build (see quasarine_host_tools).
-if(NOT CMAKE_CROSSCOMPILING)
-  add_executable(demo_track_generator demo_track_generator.cpp)
-  quasarine_code_options(demo_track_generator)
-endif()
+# The generator is built under tools/.
 
 set(DEMO_TRACK_DATA ${CMAKE_CURRENT_BINARY_DIR}/demo_track.f32)
 add_custom_command(OUTPUT ${DEMO_TRACK_DATA}

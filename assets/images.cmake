@@ -1,16 +1,5 @@
 # The embedded images: a generator of our own draws them at build time, the assembler embeds them.
-# The generator, a host tool built optimised and without the program's sanitizers. A cross
-# build runs the generator of a native build (see quasarine_host_tools).
-if(NOT CMAKE_CROSSCOMPILING)
-  pkg_check_modules(FREETYPE REQUIRED IMPORTED_TARGET freetype2)
-  add_executable(quasarine_image_generator
-    image_generator/main.cpp image_generator/canvas.cpp image_generator/text.cpp
-    image_generator/fractal.cpp image_generator/font_strip.cpp image_generator/selector_images.cpp
-    image_generator/icon_image.cpp image_generator/title_image.cpp image_generator/help_image.cpp
-    image_generator/controls_image.cpp image_generator/help_sketches.cpp)
-  target_compile_options(quasarine_image_generator PRIVATE -Wall -Wextra -fno-exceptions -O2)
-  target_link_libraries(quasarine_image_generator PRIVATE PkgConfig::FREETYPE)
-endif()
+# The generator is built under tools/.
 
 # The raw images, redrawn whenever the generator changes.
 set(IMAGE_DIR ${CMAKE_CURRENT_BINARY_DIR}/images)

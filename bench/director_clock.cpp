@@ -2,7 +2,7 @@
 // generator, in place of the SDL tick counter and the C generator.
 #include <cstdint>
 
-#include "session/session_clock.h"
+#include "state/session_clock.h"
 
 uint32_t benchTicks = 0;
 

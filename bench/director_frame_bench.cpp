@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "render/plane_mapping.h"
-#include "session/animation_director.h"
+#include "director/animation_director.h"
 
 extern uint32_t benchTicks;
 

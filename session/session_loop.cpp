@@ -4,10 +4,10 @@
 #include <SDL.h>
 
 #include "render/fractal_renderer.h"
-#include "session/animation_director.h"
-#include "session/input_handling.h"
-#include "session/overlays.h"
-#include "session/session_clock.h"
+#include "director/animation_director.h"
+#include "input/input_handling.h"
+#include "overlays/overlays.h"
+#include "state/session_clock.h"
 
 namespace {
 // What the loop holds for its whole run; made once, so that no frame allocates.

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "render/plane_mapping.h"
-#include "session/camera_moves.h"
+#include "director/camera_moves.h"
 #include "tests/director/scripted_clock.h"
 #include "tests/director/test_scene.h"
 

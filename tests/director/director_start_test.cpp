@@ -1,7 +1,7 @@
 // Tests of the director's start values and of its first frame.
 #include <gtest/gtest.h>
 
-#include "session/animation_director.h"
+#include "director/animation_director.h"
 #include "tests/director/scripted_clock.h"
 #include "tests/director/test_scene.h"
 

@@ -7,7 +7,7 @@
 #include <deque>
 #include <random>
 
-#include "session/session_clock.h"
+#include "state/session_clock.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Construction and driving of the director scenes that the tests share.
 #include "tests/director/test_scene.h"
 
-#include "session/animation_director.h"
+#include "director/animation_director.h"
 #include "tests/director/scripted_clock.h"
 
 std::unique_ptr<Scene> startScene(uint32_t start, int initial)

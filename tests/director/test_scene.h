@@ -8,8 +8,8 @@
 #include "platform/display_state.h"
 #include "audio/audio_context.h"
 #include "render/fractal_params.h"
-#include "session/animation_state.h"
-#include "session/session_state.h"
+#include "state/animation_state.h"
+#include "state/session_state.h"
 
 struct Scene {
     AnimationState animation;

@@ -2,7 +2,7 @@
 // the real font on the real title screen, and the blink over the real warning line.
 #include <gtest/gtest.h>
 
-#include "session/overlays.h"
+#include "overlays/overlays.h"
 #include "tests/overlays/scripted_devices.h"
 #include "tests/overlays/soft_screen.h"
 

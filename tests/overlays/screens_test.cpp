@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "audio/sound_sources.h"
-#include "session/overlays.h"
+#include "overlays/overlays.h"
 #include "tests/overlays/scripted_devices.h"
 #include "tests/overlays/soft_screen.h"
 

@@ -6,7 +6,7 @@
 #include <limits>
 #include <string>
 
-#include "session/overlays.h"
+#include "overlays/overlays.h"
 #include "assets/font_cells.h"
 #include "tests/overlays/soft_screen.h"
 

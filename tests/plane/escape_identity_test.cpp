@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "render/plane_mapping.h"
-#include "session/animation_state.h"
+#include "state/animation_state.h"
 #include "tests/plane/plain_escape.h"
 
 namespace {

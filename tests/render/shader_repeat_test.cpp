@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "render/fractal_renderer.h"
-#include "session/animation_state.h"
+#include "state/animation_state.h"
 #include "tests/render/back_buffer.h"
 #include "tests/render/fractal_reference.h"
 #include "tests/render/gl_test_window.h"

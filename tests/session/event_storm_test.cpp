@@ -4,8 +4,8 @@
 #include <random>
 
 #include "audio/sound_sources.h"
-#include "session/animation_director.h"
-#include "session/session_clock.h"
+#include "director/animation_director.h"
+#include "state/session_clock.h"
 #include "tests/session/input_fixture.h"
 
 namespace {

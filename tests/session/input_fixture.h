@@ -2,7 +2,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include "session/input_handling.h"
+#include "input/input_handling.h"
 #include "tests/session/sdl_events.h"
 #include "tests/session/stream_script.h"
 #include "tests/session/test_window.h"

@@ -9,7 +9,7 @@
 
 #include "audio/audio_devices.h"
 #include "audio/sound_sources.h"
-#include "session/input_handling.h"
+#include "input/input_handling.h"
 #include "tests/session/sdl_events.h"
 
 namespace {

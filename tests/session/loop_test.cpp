@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "render/fractal_renderer.h"
-#include "session/animation_director.h"
-#include "session/overlays.h"
-#include "session/session_clock.h"
+#include "director/animation_director.h"
+#include "overlays/overlays.h"
+#include "state/session_clock.h"
 #include "session/session_loop.h"
 #include "tests/session/sdl_events.h"
 #include "tests/session/stream_script.h"

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "session/screen_pixels.h"
+#include "overlays/screen_pixels.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "render/fractal_renderer.h"
-#include "session/animation_director.h"
-#include "session/session_clock.h"
+#include "director/animation_director.h"
+#include "state/session_clock.h"
 #include "session/session_loop.h"
 #include "tests/session/sdl_events.h"
 #include "tests/session/stream_script.h"

@@ -1,0 +1,133 @@
+// The director's random draws and its fourteen once-per-second chances, in their fixed order.
+#include "director/director_steps.h"
+#include "state/session_clock.h"
+
+namespace director {
+
+int drawBelow(int n)
+{
+    return randomDraw() % n;
+}
+
+int drawOtherThan(int n, int avoid)
+{
+    int value = drawBelow(n);
+    while (value == avoid) {
+        value = drawBelow(n);
+    }
+    return value;
+}
+
+bool chance(int n)
+{
+    return drawBelow(n) == 0;
+}
+
+namespace {
+
+// One chance in ten of a morph; a morph asked for with M waits for a whole second at which nothing
+// blocks it.
+void maybeStartMorph(AnimationState& animation, const SessionState& session, bool free, uint32_t now)
+{
+    const bool wanted = chance(10) || animation.morphRequested;
+    if (wanted && !animation.morphing && !animation.autoDive && free && !session.selecting) {
+        animation.morphing = true;
+        animation.morphRequested = false;
+        animation.morphStartTicks = now;
+        animation.morphEndTicks = now + 1000 + static_cast<uint32_t>(drawBelow(1500));
+    }
+}
+
+// One chance in thirty of reversing the rotation for one to three seconds.
+void maybeStartReversal(AnimationState& animation, bool free, uint32_t now)
+{
+    if (chance(30) && !animation.reversing && free) {
+        animation.reversing = true;
+        animation.reverseStartTicks = now;
+        animation.reverseEndTicks = now + 1000 + static_cast<uint32_t>(drawBelow(2000));
+        animation.reverseFrom = animation.rotationDirection > 0.0f ? 1.0f : -1.0f;
+    }
+}
+
+// A colour strobe of 50 to 149 frames, one chance in twenty; a new base colour mode, one in eight.
+void maybeChangeColours(AnimationState& animation)
+{
+    if (chance(20) && !animation.colourStrobe) {
+        animation.colourStrobe = true;
+        animation.strobeLength = 50 + drawBelow(100);
+        animation.strobeFrames = 0;
+    }
+    if (chance(8)) {
+        animation.baseColormode = drawBelow(7);
+    }
+}
+
+// Each of the four band rules (loudest or quietest band, additive or not, for the iteration cap
+// and for the threshold) flips with one chance in twenty.
+void maybeFlipBandRules(AnimationState& animation)
+{
+    if (chance(20)) {
+        animation.iterationPickLoudest = !animation.iterationPickLoudest;
+    }
+    if (chance(20)) {
+        animation.iterationAdditive = !animation.iterationAdditive;
+    }
+    if (chance(20)) {
+        animation.thresholdPickLoudest = !animation.thresholdPickLoudest;
+    }
+    if (chance(20)) {
+        animation.thresholdAdditive = !animation.thresholdAdditive;
+    }
+}
+
+// One chance in twenty of a dive toward one of the preset's four targets; the pivot is the quad point that shows the target in the home view.
+void maybeStartDive(AnimationState& animation, FractalParams& params, bool free)
+{
+    const bool quiet = !animation.autoDive && !animation.morphing && !animation.reversing;
+    if (chance(20) && free && quiet && params.bgfractalblend < 1.0f) {
+        animation.autoDive = true;
+        animation.diveTarget = drawBelow(4);
+        params.zitrans = presetTable[animation.presetIndex].diveTargets[animation.diveTarget];
+        animation.pivot.x = params.zitrans.x / homeZoom;
+        animation.pivot.y = params.zitrans.y / homeZoom;
+        animation.iterationAdditive = true;
+    }
+}
+
+// The tilt and crossblend cycles start and release their holds by chance; a held user zoom ends with
+// one chance in two.
+void maybeAdvanceCycles(AnimationState& animation, bool free)
+{
+    if (chance(20) && !animation.autoTilt && free) {
+        animation.autoTilt = true;
+    }
+    if (chance(20) && animation.autoTilt && free) {
+        animation.autoTiltHold = false;
+    }
+    if (chance(40) && !animation.autoBlend) {
+        animation.autoBlend = true;
+    }
+    if (chance(10) && animation.autoBlend) {
+        animation.autoBlendHold = false;
+    }
+    if (chance(2) && animation.userZoomed) {
+        animation.userZoomed = false;
+    }
+}
+
+}  // namespace
+
+void runSecondChances(AnimationState& animation, FractalParams& params, const SessionState& session,
+                      uint32_t now)
+{
+    // Free: no pointer zoom is running.
+    const bool free = !animation.cursorZoomIn && !animation.cursorZoomOut;
+    maybeStartMorph(animation, session, free, now);
+    maybeStartReversal(animation, free, now);
+    maybeChangeColours(animation);
+    maybeFlipBandRules(animation);
+    maybeStartDive(animation, params, free);
+    maybeAdvanceCycles(animation, free);
+}
+
+}  // namespace director

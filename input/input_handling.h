@@ -1,0 +1,14 @@
+// Applies one SDL event to the session: screens, window mode, sound source, camera and zoom requests.
+#pragma once
+#include <SDL.h>
+
+#include "platform/display_state.h"
+#include "audio/audio_context.h"
+#include "render/fractal_params.h"
+#include "state/animation_state.h"
+#include "overlays/overlays.h"
+#include "state/session_state.h"
+
+void handleEvent(const SDL_Event& event, SessionState& session, DisplayState& display,
+                 FractalParams& params, AnimationState& animation, SelectorRect& selector,
+                 AudioContext& audio, int& inputDeviceIndex);

@@ -1,0 +1,122 @@
+// The sound-source selector and the two playback modes: the audible demo track and the screen saver.
+#include "audio/audio_devices.h"
+#include "audio/sound_sources.h"
+#include "audio/start_source.h"
+#include "input/input_actions.h"
+
+namespace {
+bool playbackMuted(const AudioContext& audio)
+{
+    return audio.playbackMuted.load(std::memory_order_relaxed);
+}
+
+void setPlaybackMuted(AudioContext& audio, bool muted)
+{
+    audio.playbackMuted.store(muted, std::memory_order_relaxed);
+}
+
+// Stops the demo track and re-opens the source that was active when playback began.
+void leavePlayback(InputTargets& targets)
+{
+    setDemoPlayback(false, targets.audio);
+    targets.inputDeviceIndex = selectInputSource(targets.session.savedInputDeviceIndex, targets.audio);
+}
+
+// Closes the capture stream before the playback stream opens, so that only one stream runs.
+void enterPlayback(InputTargets& targets)
+{
+    SessionState& session = targets.session;
+    session.demoPlaying = true;
+    session.savedInputDeviceIndex = targets.inputDeviceIndex;
+    targets.inputDeviceIndex = selectInputSource(-2, targets.audio);
+    if (setDemoPlayback(true, targets.audio)) {
+        targets.display.visualizing = true;
+        return;
+    }
+    session.demoPlaying = false;
+    setPlaybackMuted(targets.audio, false);
+    leavePlayback(targets);
+}
+// Where the selector stands: the source that runs, or the one last chosen when it could not be opened,
+// so that a source which fails does not bar the way to those beyond it.
+int selectorPosition(const InputTargets& targets)
+{
+    const SessionState& session = targets.session;
+    if (targets.inputDeviceIndex == noSource && !session.demoPlaying) return session.failedSource;
+    return targets.inputDeviceIndex;
+}
+
+// Opens a source the user stepped to; one that runs is remembered for the next start.
+void chooseSource(InputTargets& targets, int selection)
+{
+    targets.inputDeviceIndex = selectInputSource(selection, targets.audio);
+    targets.session.failedSource = targets.inputDeviceIndex == noSource ? selection : noSource;
+    if (targets.inputDeviceIndex != noSource) {
+        rememberChosenSource(targets.inputDeviceIndex);
+    }
+}
+}  // namespace
+
+void stepSelectorUp(InputTargets& targets)
+{
+    SessionState& session = targets.session;
+    const int from = selectorPosition(targets);
+    if (!sourceIsAbove(topSource(countInputDevices()), from)) {
+        return;
+    }
+    session.upArrowPressed = true;
+    session.downArrowPressed = false;
+    // While the demo track plays the selection is -2, so the step leads to the default device.
+    if (session.demoPlaying) {
+        setDemoPlayback(false, targets.audio);
+        session.demoPlaying = false;
+        setPlaybackMuted(targets.audio, false);
+    }
+    chooseSource(targets, sourceAbove(from));
+}
+
+void stepSelectorDown(InputTargets& targets)
+{
+    const int from = selectorPosition(targets);
+    if (from == noSource) {
+        return;
+    }
+    targets.session.downArrowPressed = true;
+    targets.session.upArrowPressed = false;
+    chooseSource(targets, sourceBelow(from));
+}
+
+void toggleDemoMode(InputTargets& targets)
+{
+    SessionState& session = targets.session;
+    if (playbackMuted(targets.audio)) {
+        // From the screen saver: the running stream turns audible and the track starts again.
+        setPlaybackMuted(targets.audio, false);
+        resetAnalysis(targets.audio);
+        session.demoPlaying = true;
+        targets.display.visualizing = true;
+    } else if (!session.demoPlaying) {
+        enterPlayback(targets);
+    } else {
+        session.demoPlaying = false;
+        leavePlayback(targets);
+    }
+}
+
+void toggleScreenSaverMode(InputTargets& targets)
+{
+    SessionState& session = targets.session;
+    if (playbackMuted(targets.audio)) {
+        setPlaybackMuted(targets.audio, false);
+        session.demoPlaying = false;
+        leavePlayback(targets);
+    } else if (!session.demoPlaying) {
+        // Muted before the stream opens, so that not one buffer is heard.
+        setPlaybackMuted(targets.audio, true);
+        enterPlayback(targets);
+    } else {
+        // From the audible demo track: the stream keeps running, only its output falls silent.
+        setPlaybackMuted(targets.audio, true);
+        targets.display.visualizing = true;
+    }
+}

@@ -1,0 +1,43 @@
+// The 2D overlay screens (title, help, controls guide), the selector and the bitmap-font text.
+#pragma once
+#include <SDL.h>
+
+#include "platform/display_state.h"
+#include "audio/audio_context.h"
+#include "render/fractal_params.h"
+#include "state/animation_state.h"
+#include "state/session_state.h"
+
+struct OverlayTextures {
+    SDL_Texture* titleTexture = nullptr;
+    SDL_Texture* helpTexture = nullptr;
+    SDL_Texture* controlsTexture = nullptr;
+    SDL_Texture* fontTexture = nullptr;
+    SDL_Texture* arrowsNormal = nullptr;
+    SDL_Texture* arrowsNone = nullptr;
+    SDL_Texture* arrowsUpLit = nullptr;
+    SDL_Texture* arrowsDownLit = nullptr;
+    SDL_Texture* arrowsBottom = nullptr;
+    SDL_Texture* arrowsTop = nullptr;
+};
+
+// The selector's two stacked arrows in drawable pixels (origin top left).
+struct SelectorRect {
+    int32_t x = 0;
+    int32_t y = 0;
+    int32_t width = 0;
+    int32_t height = 0;
+};
+
+void createOverlayTextures(SDL_Renderer* renderer, OverlayTextures& textures);
+void destroyOverlayTextures(OverlayTextures& textures);
+SelectorRect layoutSelector(const DisplayState& display);
+SDL_Rect glyphCell(unsigned char ch);
+void drawText(const char* text, SDL_Texture* font, char stop, const DisplayState& display, float xf,
+              float yf, float sf, float rf);
+
+// Draws and presents one 2D screen and returns true, or returns false when the fractal is due.
+bool drawOverlays(const DisplayState& display, const SessionState& session, int inputDeviceIndex,
+                  const FractalParams& params, const AnimationState& animation,
+                  const AudioContext& audio, const OverlayTextures& textures,
+                  const SelectorRect& selector);

@@ -1,0 +1,101 @@
+// The controls guide: a black panel framed by fractal artwork, listing the keys and the options.
+#include <algorithm>
+
+#include "tools/image_generator/artwork.h"
+#include "tools/image_generator/fractal.h"
+
+namespace {
+
+constexpr int guideWidth = 960;
+constexpr int guideHeight = 540;
+const Colour white{255, 255, 255};
+const Colour keyBlue{90, 170, 255};
+const Colour panelEdge{60, 110, 200};
+
+struct Binding {
+    const char* keys;
+    const char* action;
+};
+
+const Binding controlRows[] = {
+    {"Left Mouse", "Highlight Zoom"},
+    {"Right Mouse", "Cursor Zoom"},
+    {"Middle Mouse", "Show/Hide Cursor in Fullscreen"},
+    {"Mouse Wheel", "Crossblend Control"},
+    {"Space Bar", "Toggle Demo Mode"},
+    {"Tab", "Toggle Screensaver Mode"},
+    {"WADS", "Camera Strafing"},
+    {"O", "Center Camera & Zoom Out"},
+    {"M", "Morph Fractal"},
+    {"UP/DOWN", "Fractal Tilt Control"},
+    {"RIGHT/LEFT", "Fractal Rotate Control"},
+    {"F", "Toggle Fullscreen Mode"},
+};
+
+const Binding optionRows[] = {
+    {"-v or --viz", "Automatically Start Visualization"},
+    {"-f or --fullscreen", "Start in Fullscreen Mode"},
+    {"-s or --speakers", "Start with the Speakers Source"},
+};
+
+void paintFrameArtwork(Canvas& canvas)
+{
+    FractalView view;
+    view.fractalmode = 2;
+    view.colormode = 5;
+    view.maxIterations = 1500;
+    view.threshold = 1000.0f;
+    view.blend = 0.25f;
+    view.cx = -0.502019f;
+    view.cy = 0.480687f;
+    view.unitsPerPixel = 0.0021f;
+    FadeShape everywhere{480.0f, 270.0f, 5000.0f, 5000.0f, 0.1f, 1.0f};
+    paintFractal(canvas, Box{0, 0, guideWidth, guideHeight}, view, everywhere, 2);
+}
+
+// A heading centred on the panel with a line under it.
+void drawHeading(Canvas& canvas, FontSet& fonts, const char* text, float size, int baseline)
+{
+    TextStyle style{fontSansBold, size, 1.0f, 2.0f, false};
+    TextMask mask = renderText(fonts, style, text);
+    int left = (guideWidth - mask.width) / 2;
+    drawMask(canvas, mask, left, baseline - mask.ascent, white);
+    fillBox(canvas, Box{left, baseline + 6, mask.width, 2}, white);
+}
+
+// Rows of "keys : action" with the colons of the group in one column, the whole group centred.
+void drawBindings(Canvas& canvas, FontSet& fonts, const Binding* rows, int count, float size, int baseline,
+                  int spacing)
+{
+    TextStyle style{fontSansBold, size, 1.0f, 0.0f, false};
+    int widestKeys = 0, widestAction = 0;
+    for (int i = 0; i < count; ++i) {
+        widestKeys = std::max(widestKeys, textAdvance(fonts, style, rows[i].keys));
+        widestAction = std::max(widestAction, textAdvance(fonts, style, rows[i].action));
+    }
+    int colonWidth = textAdvance(fonts, style, " : ");
+    int colonX = (guideWidth - widestKeys - colonWidth - widestAction) / 2 + widestKeys;
+    for (int i = 0; i < count; ++i) {
+        int y = baseline + i * spacing;
+        int keysWidth = textAdvance(fonts, style, rows[i].keys);
+        drawTextLine(canvas, fonts, style, rows[i].keys, colonX - keysWidth, y, keyBlue);
+        int pen = drawTextLine(canvas, fonts, style, " : ", colonX, y, keyBlue);
+        drawTextLine(canvas, fonts, style, rows[i].action, pen, y, keyBlue);
+    }
+}
+
+}  // namespace
+
+Canvas makeControlsImage(FontSet& fonts)
+{
+    Canvas canvas = makeCanvas(guideWidth, guideHeight, Colour{});
+    paintFrameArtwork(canvas);
+    Box panel{150, 22, guideWidth - 300, guideHeight - 44};
+    fillRoundedBox(canvas, panel, 18.0f, Colour{0, 0, 0}, 1.0f);
+    strokeRoundedBox(canvas, panel, 18.0f, 2.0f, panelEdge);
+    drawHeading(canvas, fonts, "CONTROLS", 30.0f, 66);
+    drawBindings(canvas, fonts, controlRows, 12, 17.0f, 108, 25);
+    drawHeading(canvas, fonts, "Command Line Options", 22.0f, 420);
+    drawBindings(canvas, fonts, optionRows, 3, 15.0f, 454, 23);
+    return canvas;
+}
