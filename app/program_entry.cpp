@@ -10,13 +10,11 @@
 
 #include "platform/audio_library_messages.h"
 #include "platform/driver_timeout_guard.h"
+#include "platform/exit_codes.h"
 #include "platform/fatal_error.h"
 #include "app/options.h"
 
 namespace {
-constexpr int codeSdlInitFailed = 10;
-constexpr int codeAudioInitFailed = 3;
-constexpr int codeAudioTerminateFailed = 4;
 
 // Without a display SDL falls back to a driver that shows nothing; the program would then run
 // invisibly with no way to quit it. Such a driver counts only when the user asked for it by name:

@@ -78,7 +78,6 @@ uint32_t floatsPerFrame(const AudioContext& context)
 
 void prepareAudioContext(AudioContext& context, kiss_fft_cfg fftConfig)
 {
-    // Steps in order: the FFT configuration, cleared arrays, the band bins, the initial values.
     context.fftConfig = fftConfig;
     clearSharedAnalysis(context);
     clearOwnedBuffers(context);

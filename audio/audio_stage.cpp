@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 
+#include "platform/exit_codes.h"
 #include "platform/fatal_error.h"
 #include "audio/audio_devices.h"
 #include "audio/sound_sources.h"
@@ -14,7 +15,7 @@ int openAudioStage(AudioStage& stage, bool speakersFirst)
     kiss_fft_cfg fftConfig = kiss_fft_alloc(windowFrames, 0, nullptr, nullptr);
     if (fftConfig == nullptr) {
         showFatalError("Fatal Error: Failed to allocate heap memory for FFT Frequency Data.");
-        return 2;
+        return codeNoFftMemory;
     }
     // The record, its cleared arrays, band bins and initial values.
     prepareAudioContext(stage.context, fftConfig);

@@ -125,7 +125,6 @@ void fillBandBins(uint32_t bins[bandCountFixed])
 void analyseBuffer(unsigned int frameCount, AudioContext* context)
 {
     if (context == nullptr || context->fftConfig == nullptr) return;
-    // Steps in order: transform, band energies, history, statistics, beat, silence.
     kiss_fft(context->fftConfig, context->sampleWindow, context->spectrum);
     float levels[bandCountFixed];
     measureBands(*context, frameCount, levels);

@@ -6,6 +6,7 @@
 #include "state/animation_state.h"
 #include "state/session_state.h"
 
-// Runs the first of the six branches whose condition holds.
+// Moves the camera by the first move under way: a rectangle zoom, a click zoom, a zoom toward the
+// pointer, the return home after it, a dive; without one, the home view.
 void updateCamera(AnimationState& animation, FractalParams& params, const SessionState& session,
                   const DisplayState& display, const AudioContext& audio);

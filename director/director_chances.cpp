@@ -1,4 +1,4 @@
-// The director's random draws and its fourteen once-per-second chances, in their fixed order.
+// The director's random draws and its once-per-second chances, in their fixed order.
 #include "director/director_steps.h"
 #include "state/session_clock.h"
 

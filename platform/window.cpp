@@ -4,21 +4,13 @@
 #include <SDL.h>
 
 #include "platform/display_state.h"
+#include "platform/exit_codes.h"
 #include "platform/fatal_error.h"
 #include "platform/program_context.h"
 #include "platform/render_driver.h"
 #include "assets/embedded_images.h"
 
 namespace {
-constexpr int codeTooSmall = 1;
-constexpr int codeNoDisplay = 11;
-constexpr int codeNoWindow = 12;
-constexpr int codeNoRenderer = 13;
-constexpr int codeNoBlendMode = 14;
-constexpr int codeNoContext = 15;
-constexpr int codeNoAttribute = 16;
-constexpr int codeNotCurrent = 17;
-constexpr int codeNoVsync = 18;
 
 struct GlAttributeRequest {
     SDL_GLattr attribute;

@@ -3,6 +3,7 @@
 
 #include <GL/glew.h>
 
+#include "platform/exit_codes.h"
 #include "platform/fatal_error.h"
 #include "platform/program_context.h"
 #include "render/shader_sources.h"
@@ -108,22 +109,22 @@ bool compileShader(GLuint shader, const char* source)
 int buildProgram(FractalRenderer& renderer)
 {
     renderer.program = glCreateProgram();
-    if (renderer.program == 0) return fail(20, "Fatal Error: Failed to create an OpenGL Program.");
+    if (renderer.program == 0) return fail(codeNoProgram, "Fatal Error: Failed to create an OpenGL Program.");
     renderer.vertexShader = glCreateShader(GL_VERTEX_SHADER);
     if (renderer.vertexShader == 0)
-        return failAndRelease(renderer, 22, "Fatal Error: Failed to create an OpenGL Vertex Shader.");
+        return failAndRelease(renderer, codeNoVertexShader, "Fatal Error: Failed to create an OpenGL Vertex Shader.");
     if (!compileShader(renderer.vertexShader, fractalVertexShaderSource))
-        return failAndRelease(renderer, 23, "Fatal Error: Compilation of OpenGL Vertex Shader Failed.");
+        return failAndRelease(renderer, codeVertexShaderFailed, "Fatal Error: Compilation of OpenGL Vertex Shader Failed.");
     glAttachShader(renderer.program, renderer.vertexShader);
     renderer.fragmentShader = glCreateShader(GL_FRAGMENT_SHADER);
     if (renderer.fragmentShader == 0)
-        return failAndRelease(renderer, 24, "Fatal Error: Failed to create an OpenGL Fragment Shader.");
+        return failAndRelease(renderer, codeNoFragmentShader, "Fatal Error: Failed to create an OpenGL Fragment Shader.");
     if (!compileShader(renderer.fragmentShader, fractalFragmentShaderSource))
-        return failAndRelease(renderer, 25, "Fatal Error: Compilation of OpenGL Fragment Shader Failed.");
+        return failAndRelease(renderer, codeFragmentShaderFailed, "Fatal Error: Compilation of OpenGL Fragment Shader Failed.");
     glAttachShader(renderer.program, renderer.fragmentShader);
     glLinkProgram(renderer.program);
     if (!statusSucceeded(renderer.program, GL_LINK_STATUS))
-        return failAndRelease(renderer, 21, "Fatal Error: Failed to Link OpenGL Program.");
+        return failAndRelease(renderer, codeLinkFailed, "Fatal Error: Failed to Link OpenGL Program.");
     return 0;
 }
 
@@ -131,7 +132,7 @@ int buildProgram(FractalRenderer& renderer)
 int locateVariables(GLuint program, ShaderBindings& bindings)
 {
     bindings.v = glGetAttribLocation(program, "v");
-    if (bindings.v < 0) return fail(26, "Fatal Error: Failed to locate OpenGL Variable: v");
+    if (bindings.v < 0) return fail(codeNoVertexAttribute, "Fatal Error: Failed to locate OpenGL Variable: v");
     for (const VariableLookup& lookup : uniformLookups) {
         bindings.*lookup.field = glGetUniformLocation(program, lookup.name);
         if (bindings.*lookup.field < 0) return fail(lookup.code, lookup.message);
@@ -191,7 +192,7 @@ void uploadUniforms(const DisplayState& display, const ShaderBindings& bindings,
 int openFractalRenderer(const DisplayState& display, FractalRenderer& renderer)
 {
     // Entry points, then the viewport over the whole drawable.
-    if (!loadEntryPoints()) return fail(19, "Fatal Error: Failed to initialize the GLEW library.");
+    if (!loadEntryPoints()) return fail(codeNoGlew, "Fatal Error: Failed to initialize the GLEW library.");
     glViewport(0, 0, display.drawableWidth, display.drawableHeight);
 
     // Program from both shaders (releases its own objects on failure).
