@@ -40,9 +40,10 @@ def wait_for_window(name, timeout=60.0):
     return None
 
 
-def start(args=(), egl=True, env_extra=None):
+def start(args=(), egl=True, env_extra=None, output=subprocess.DEVNULL):
     """Starts the program; unless env_extra names one, with an empty configuration folder of its own,
-    so that no source remembered by an earlier test is opened."""
+    so that no source remembered by an earlier test is opened. Its stdout and stderr both go to
+    output: a file, never a pipe that nobody reads, which could fill up and stall it."""
     env = dict(os.environ)
     env["XDG_CONFIG_HOME"] = tempfile.mkdtemp(prefix="quasarine-config-")
     if egl:
@@ -51,7 +52,7 @@ def start(args=(), egl=True, env_extra=None):
         env.pop("SDL_VIDEO_X11_FORCE_EGL", None)
     env.update(env_extra or {})
     return subprocess.Popen([PROGRAM, *args], env=env, stdin=subprocess.DEVNULL,
-                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                            stdout=output, stderr=output)
 
 
 def process_state(process):
@@ -194,8 +195,11 @@ def finish(process, timeout=30):
 
 def record(source, seconds=1.0):
     """Records a source of the audio server as 16-bit stereo samples."""
-    process = subprocess.Popen(["parec", "-d", source, "--raw", "--format=s16le",
-                                "--rate=44100", "--channels=2"], stdout=subprocess.PIPE)
+    # pipewire-pulse holds a recording back in 2 s fragments unless asked for a short latency, and
+    # what it holds when the recorder stops is lost; PulseAudio hands over nothing when asked.
+    latency = ["--latency-msec=50"] if server_is_pipewire() else []
+    process = subprocess.Popen(["parec", "-d", source, "--raw", "--format=s16le", "--rate=44100",
+                                "--channels=2", *latency], stdout=subprocess.PIPE)
     time.sleep(seconds)
     process.terminate()
     data, _ = process.communicate(timeout=10)
@@ -233,7 +237,10 @@ def play_into_sink(sink="quasarine_sink"):
 
 
 def stop_player(player):
-    player.stdin.close()
+    try:
+        player.stdin.close()
+    except BrokenPipeError:
+        pass  # the player ended with its server, before taking what was written
     player.terminate()
     player.wait()
 
@@ -258,15 +265,30 @@ def play_tone_until(stop, sink="quasarine_sink"):
     return thread
 
 
+def server_is_pipewire():
+    info = subprocess.run(["pactl", "info"], capture_output=True, text=True).stdout
+    return "Server Name: PulseAudio (on PipeWire " in info
+
+
 def server_answers():
     return subprocess.run(["pactl", "info"], capture_output=True).returncode == 0
 
 
 def restart_audio_server():
     """Kills the private PulseAudio server and starts it again with the same configuration."""
-    config = os.environ["QUASARINE_PULSE_CONFIG"]
-    subprocess.run(["pkill", "-KILL", "-f", config], check=True)
+    stop_audio_server()
+    return start_audio_server()
+
+
+def stop_audio_server():
+    """Kills the private PulseAudio server of scripts/with_services.sh and waits until it is gone."""
+    subprocess.run(["pkill", "-KILL", "-f", os.environ["QUASARINE_PULSE_CONFIG"]], check=True)
     wait_until(lambda: not server_answers(), 30)
+
+
+def start_audio_server():
+    """Starts the private PulseAudio server again with its configuration and waits until it answers."""
+    config = os.environ["QUASARINE_PULSE_CONFIG"]
     server = subprocess.Popen(["pulseaudio", "-n", "-F", config, "--daemonize=no",
                                "--exit-idle-time=-1", "--use-pid-file=no"],
                               env=dict(os.environ, HOME=os.path.dirname(config) + "/home"),
