@@ -88,5 +88,5 @@ void updateAnimation(AnimationState& animation, FractalParams& params, SessionSt
     updateMorph(animation, params, now);
     applyFormulaLimits(animation, params);
     applyBounds(animation, params, morphFrameNeedsLowDetail(animation, params));
-    updateCamera(animation, params, session, display, audio);
+    updateCamera(animation, params, session, display, bands);
 }

@@ -123,22 +123,22 @@ void takeNextDiveTarget(AnimationState& animation, FractalParams& params)
 
 // The lowest band's loudness relative to its peak speeds the dive up to half again; a band that
 // carries no usable ratio gives the slowest speed.
-float diveSpeedFor(const AudioContext& audio)
+float diveSpeedFor(const BandSnapshot& bands)
 {
-    const float level = audio.bandLevels[0].load(std::memory_order_relaxed);
-    const float peak = audio.bandPeaks[0].load(std::memory_order_relaxed);
+    const float level = bands.levels[0];
+    const float peak = bands.peaks[0];
     const float speed = peak != 0.0f ? 20.0f + 10.0f * level / peak : 1.0f;
     return std::isfinite(speed) ? speed : 1.0f;
 }
 
 // An automatic dive, without rotation, in to the zoom floor and back out to the home zoom.
 void advanceDive(AnimationState& animation, FractalParams& params, const SessionState& session,
-                 const AudioContext& audio)
+                 const BandSnapshot& bands)
 {
     params.theta = 0.0f;
     animation.iterationFloor = 800;
     const double rate = animation.diveZoomingIn ? 0.9 : 1.1;
-    animation.diveSpeed = diveSpeedFor(audio);
+    animation.diveSpeed = diveSpeedFor(bands);
     if (!session.selecting) {
         params.zzoom = scaledZoom(params.zzoom, rate, static_cast<double>(animation.diveSpeed) * session.frameSeconds);
     }
@@ -164,7 +164,7 @@ void showHomeView(AnimationState& animation, FractalParams& params)
 }  // namespace
 
 void updateCamera(AnimationState& animation, FractalParams& params, const SessionState& session,
-                  const DisplayState& display, const AudioContext& audio)
+                  const DisplayState& display, const BandSnapshot& bands)
 {
     if (animation.rectZoom) {
         zoomIntoRectangle(animation, params, session, display);
@@ -175,7 +175,7 @@ void updateCamera(AnimationState& animation, FractalParams& params, const Sessio
     } else if (animation.cursorZoomOut) {
         returnToHome(animation, params, session);
     } else if (animation.autoDive) {
-        advanceDive(animation, params, session, audio);
+        advanceDive(animation, params, session, bands);
     } else {
         showHomeView(animation, params);
     }

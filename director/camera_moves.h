@@ -1,7 +1,7 @@
 // Camera moves: the user's zooms, the return to the home view and the automatic dives.
 #pragma once
+#include "director/director_steps.h"
 #include "platform/display_state.h"
-#include "audio/audio_context.h"
 #include "render/fractal_params.h"
 #include "state/animation_state.h"
 #include "state/session_state.h"
@@ -9,4 +9,4 @@
 // Moves the camera by the first move under way: a rectangle zoom, a click zoom, a zoom toward the
 // pointer, the return home after it, a dive; without one, the home view.
 void updateCamera(AnimationState& animation, FractalParams& params, const SessionState& session,
-                  const DisplayState& display, const AudioContext& audio);
+                  const DisplayState& display, const director::BandSnapshot& bands);

@@ -7,7 +7,7 @@
 #include "state/animation_state.h"
 #include "state/session_state.h"
 
-// Kept apart from the names of the rest of the program, which links as one group.
+// Kept apart from the names of the rest of the program, which links them all into one binary.
 namespace director {
 
 constexpr float twoPi = 6.2831854820251465f;

@@ -3,15 +3,14 @@
 
 #include "assets/embedded_images.h"
 #include "overlays/screen_pixels.h"
+#include "platform/image_surface.h"
 
 namespace {
 
 // Wraps the image's pixels (not copied) in a surface and uploads them; null when either step fails.
 SDL_Texture* textureFromImage(SDL_Renderer* renderer, EmbeddedImage image)
 {
-    SDL_Surface* surface = SDL_CreateRGBSurfaceFrom(const_cast<unsigned char*>(image.pixels), image.width,
-                                                    image.height, 24, 3 * image.width, 0xFF0000, 0xFF00,
-                                                    0xFF, 0);
+    SDL_Surface* surface = surfaceFromImage(image);
     if (surface == nullptr) {
         return nullptr;
     }

@@ -6,6 +6,7 @@
 #include "platform/display_state.h"
 #include "platform/exit_codes.h"
 #include "platform/fatal_error.h"
+#include "platform/image_surface.h"
 #include "platform/program_context.h"
 #include "platform/render_driver.h"
 #include "assets/embedded_images.h"
@@ -30,10 +31,7 @@ const GlAttributeRequest glAttributeRequests[] = {
 // The window icon is optional: without a surface the window simply has none.
 void setWindowIcon(SDL_Window* window)
 {
-    EmbeddedImage icon = iconImage();
-    SDL_Surface* surface = SDL_CreateRGBSurfaceFrom(const_cast<unsigned char*>(icon.pixels), icon.width,
-                                                    icon.height, 24, icon.width * 3, 0xFF0000,
-                                                    0xFF00, 0xFF, 0);
+    SDL_Surface* surface = surfaceFromImage(iconImage());
     if (surface != nullptr) {
         SDL_SetWindowIcon(window, surface);
         SDL_FreeSurface(surface);

@@ -53,7 +53,7 @@ std::unique_ptr<Scene> viewScene()
 void cameraFrame(Scene& scene, float seconds)
 {
     scene.session.frameSeconds = seconds;
-    updateCamera(scene.animation, scene.params, scene.session, scene.display, scene.audio);
+    updateCamera(scene.animation, scene.params, scene.session, scene.display, director::readBands(scene.audio));
 }
 
 TEST(RectangleZoom, WiderSideFillsTheWindowAndTheCentreMovesToTheMiddle)
