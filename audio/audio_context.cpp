@@ -83,8 +83,6 @@ void prepareAudioContext(AudioContext& context, kiss_fft_cfg fftConfig)
     clearOwnedBuffers(context);
     fillBandBins(context.bandBins);
     context.channelCount.store(2, relaxed);
-    context.bandCount = bandCountFixed;
-    context.historyLength = historyLengthFixed;
     context.playbackMuted.store(false, relaxed);
     context.demoSamples = demoTrackSamples();
     context.demoLength = demoTrackFrames;

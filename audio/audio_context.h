@@ -27,9 +27,7 @@ struct AudioContext {
     std::atomic<float> overallMean{0.0f};
     uint32_t bandBins[bandCountFixed] = {};  // first FFT bin of each band
     std::atomic<uint32_t> channelCount{2};
-    uint32_t bandCount = bandCountFixed;
     std::atomic<uint32_t> historyIndex{0};
-    uint32_t historyLength = historyLengthFixed;
     std::atomic<uint32_t> beatCount{0};
     std::atomic<bool> beatArmed{true};
     std::atomic<bool> historyFull{false};

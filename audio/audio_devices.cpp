@@ -66,6 +66,11 @@ int countInputDevices()
     return count;
 }
 
+bool hasDefaultRecordingDevice()
+{
+    return Pa_GetDefaultInputDevice() != paNoDevice;
+}
+
 int inputDeviceAt(int n)
 {
     if (n < 0) return paNoDevice;

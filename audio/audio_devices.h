@@ -7,6 +7,9 @@
 // Number of devices with at least one input channel, in PortAudio's index order.
 int countInputDevices();
 
+// True when the system names a default recording device.
+bool hasDefaultRecordingDevice();
+
 // PortAudio index of the n-th input-capable device, or -1 (paNoDevice).
 int inputDeviceAt(int n);
 

@@ -1,6 +1,4 @@
 // Each frame's choice between the title, help and controls screens and the fractal, and their drawing.
-#include <portaudio.h>
-
 #include <cstdio>
 
 #include "audio/audio_devices.h"
@@ -18,6 +16,7 @@ constexpr float glyphSize = 0.033333335f;
 constexpr float silenceNoticeX = 0.6770833f;
 constexpr float warningBlankX = 0.8645833f;
 constexpr size_t speakersTextCapacity = 160;
+constexpr size_t deviceNameCapacity = 160;
 
 bool titleScreenDue(const DisplayState& display, const SessionState& session, const FractalParams& params)
 {
@@ -32,7 +31,7 @@ bool copyWholeWindow(SDL_Renderer* renderer, SDL_Texture* texture)
 
 SDL_Texture* selectorImage(const OverlayTextures& textures, const SessionState& session, int inputDeviceIndex)
 {
-    if (inputDeviceIndex == -2 && Pa_GetDefaultInputDevice() == paNoDevice) {
+    if (inputDeviceIndex == -2 && !hasDefaultRecordingDevice()) {
         return textures.arrowsNone;
     }
     if (inputDeviceIndex == topSource(countInputDevices())) {
@@ -47,12 +46,12 @@ SDL_Texture* selectorImage(const OverlayTextures& textures, const SessionState& 
     return session.downArrowPressed ? textures.arrowsDownLit : textures.arrowsNormal;
 }
 
-// The name of a selected device, or null when the selection has no device or the device no name.
-const char* deviceName(int inputDeviceIndex)
+// The name of a selected device, cut far beyond what the label row shows, or null when the selection
+// has no device.
+const char* deviceName(int inputDeviceIndex, char (&name)[deviceNameCapacity])
 {
-    int device = inputDeviceAt(inputDeviceIndex);
-    const PaDeviceInfo* info = device != paNoDevice ? Pa_GetDeviceInfo(device) : nullptr;
-    return info != nullptr ? info->name : nullptr;
+    char hostApi[deviceNameCapacity];
+    return inputDeviceIdentity(inputDeviceIndex, name, hostApi, deviceNameCapacity) ? name : nullptr;
 }
 
 // "Speakers", followed by the name of the output device when the capture knows it.
@@ -71,6 +70,7 @@ void drawSourceName(const DisplayState& display, const SessionState& session, in
     const char* text = nullptr;
     char stop = '\0';
     char speakers[speakersTextCapacity];
+    char device[deviceNameCapacity];
     // A device that has gone away shows as none while the capture waits for it to come back.
     if ((inputDeviceIndex == -2 && !session.demoPlaying) || captureIsLost()) {
         text = "No Audio Input Device";
@@ -83,7 +83,7 @@ void drawSourceName(const DisplayState& display, const SessionState& session, in
         text = speakersText(speakers, sizeof speakers);
     } else if (inputDeviceIndex >= 0) {
         // Host APIs append their driver in parentheses; the name alone fits the label row.
-        text = deviceName(inputDeviceIndex);
+        text = deviceName(inputDeviceIndex, device);
         stop = '(';
     }
     if (text != nullptr) {

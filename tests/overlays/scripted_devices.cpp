@@ -1,5 +1,4 @@
-// Scripted PortAudio devices: link-time substitutes for the device enumeration of the audio stage and
-// the speakers' device name, and wrappers (-Wl,--wrap) around the two PortAudio queries that the
+// Scripted audio devices: link-time substitutes for the device queries of the audio library that the
 // overlays make.
 #include "tests/overlays/scripted_devices.h"
 
@@ -76,13 +75,17 @@ int inputDeviceAt(int n)
     return paNoDevice;
 }
 
-extern "C" PaDeviceIndex __wrap_Pa_GetDefaultInputDevice()
+bool hasDefaultRecordingDevice()
 {
-    return scriptedDefault;
+    return scriptedDefault != paNoDevice;
 }
 
-extern "C" const PaDeviceInfo* __wrap_Pa_GetDeviceInfo(PaDeviceIndex device)
+// As PortAudio's answer for an index it lost, a missing device info names nothing.
+bool inputDeviceIdentity(int n, char* name, char* hostApi, size_t capacity)
 {
-    bool known = device >= 0 && static_cast<size_t>(device) < infos.size();
-    return known && !infoMissing ? &infos[device] : nullptr;
+    const PaDeviceIndex device = inputDeviceAt(n);
+    if (device == paNoDevice || infoMissing || capacity == 0) return false;
+    std::snprintf(name, capacity, "%s", infos[device].name);
+    std::snprintf(hostApi, capacity, "%s", "ALSA");
+    return true;
 }

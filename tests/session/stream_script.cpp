@@ -1,6 +1,6 @@
 // Scripted stream control: link-time substitutes for countInputDevices, inputDeviceAt,
-// selectInputSource, setDemoPlayback, resetAnalysis, rememberChosenSource and the speakers' device
-// name (which stays empty).
+// selectInputSource, setDemoPlayback, resetAnalysis, rememberChosenSource and the device queries of
+// the title screen (no default device, and no names: the speakers' stays empty).
 #include "tests/session/stream_script.h"
 
 #include "audio/audio_devices.h"
@@ -64,6 +64,16 @@ int countInputDevices()
 int inputDeviceAt(int n)
 {
     return n >= 0 && n < streamScript.inputDevices ? n : -1;
+}
+
+bool hasDefaultRecordingDevice()
+{
+    return false;
+}
+
+bool inputDeviceIdentity(int, char*, char*, size_t)
+{
+    return false;
 }
 
 int selectInputSource(int selection, AudioContext&)
