@@ -9,12 +9,12 @@
 namespace {
 
 // The audio stage and the session inside an open window and renderer.
-int runAudioAndSession(DisplayState& display, const ShaderBindings& bindings, bool speakersFirst)
+int runAudioAndSession(DisplayState& display, const ShaderBindings& bindings, const StartOptions& options)
 {
     AudioStage audio;
-    const int code = openAudioStage(audio, speakersFirst);
+    const int code = openAudioStage(audio, options.speakers);
     if (code != 0) return code;
-    runSession(display, bindings, audio.context, audio.inputDeviceIndex);
+    runSession(display, bindings, audio.context, audio.inputDeviceIndex, options.visualizing);
     closeAudioStage(audio);
     return 0;
 }
@@ -24,12 +24,12 @@ int runAudioAndSession(DisplayState& display, const ShaderBindings& bindings, bo
 int runVisualizer(const StartOptions& options)
 {
     ProgramWindow window;
-    int code = openProgramWindow(options.fullscreen, options.visualizing, window);
+    int code = openProgramWindow(options.fullscreen, window);
     if (code != 0) return code;
     FractalRenderer renderer;
     code = openFractalRenderer(window.display, renderer);
     if (code == 0) {
-        code = runAudioAndSession(window.display, renderer.bindings, options.speakers);
+        code = runAudioAndSession(window.display, renderer.bindings, options);
         closeFractalRenderer(renderer);
     }
     closeProgramWindow(window);

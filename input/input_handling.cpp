@@ -19,7 +19,7 @@ int32_t scaleCoordinate(int32_t value, int32_t drawableExtent, int windowExtent)
 
 bool onTitleScreen(const InputTargets& targets)
 {
-    return !(targets.display.visualizing && targets.params.fade > 0.0f);
+    return !(targets.session.visualizing && targets.params.fade > 0.0f);
 }
 
 // Once the 2D renderer has a logical size (one unit per drawable pixel), SDL delivers the pointer

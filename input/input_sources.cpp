@@ -30,7 +30,7 @@ void enterPlayback(InputTargets& targets)
     session.savedInputDeviceIndex = targets.inputDeviceIndex;
     targets.inputDeviceIndex = selectInputSource(-2, targets.audio);
     if (setDemoPlayback(true, targets.audio)) {
-        targets.display.visualizing = true;
+        targets.session.visualizing = true;
         return;
     }
     session.demoPlaying = false;
@@ -94,7 +94,7 @@ void toggleDemoMode(InputTargets& targets)
         setPlaybackMuted(targets.audio, false);
         resetAnalysis(targets.audio);
         session.demoPlaying = true;
-        targets.display.visualizing = true;
+        targets.session.visualizing = true;
     } else if (!session.demoPlaying) {
         enterPlayback(targets);
     } else {
@@ -117,6 +117,6 @@ void toggleScreenSaverMode(InputTargets& targets)
     } else {
         // From the audible demo track: the stream keeps running, only its output falls silent.
         setPlaybackMuted(targets.audio, true);
-        targets.display.visualizing = true;
+        targets.session.visualizing = true;
     }
 }

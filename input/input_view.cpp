@@ -46,8 +46,8 @@ void toggleFullscreen(InputTargets& targets)
 void toggleVisualizing(InputTargets& targets)
 {
     DisplayState& display = targets.display;
-    display.visualizing = !display.visualizing;
-    if (display.visualizing) {
+    targets.session.visualizing = !targets.session.visualizing;
+    if (targets.session.visualizing) {
         return;
     }
     if (display.fullscreen && largeDisplay(display)) {

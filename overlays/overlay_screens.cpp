@@ -18,9 +18,9 @@ constexpr float warningBlankX = 0.8645833f;
 constexpr size_t speakersTextCapacity = 160;
 constexpr size_t deviceNameCapacity = 160;
 
-bool titleScreenDue(const DisplayState& display, const SessionState& session, const FractalParams& params)
+bool titleScreenDue(const SessionState& session, const FractalParams& params)
 {
-    return (!display.visualizing || params.fade == 0.0f) && !session.showHelp && !session.showControls;
+    return (!session.visualizing || params.fade == 0.0f) && !session.showHelp && !session.showControls;
 }
 
 // Copies a texture over the whole window; false when there is none or the copy fails.
@@ -92,9 +92,10 @@ void drawSourceName(const DisplayState& display, const SessionState& session, in
 }
 
 // The silence notice in the visualization, otherwise black squares over the warning's last two words.
-void drawStatus(const DisplayState& display, const AnimationState& animation, SDL_Texture* font)
+void drawStatus(const DisplayState& display, const SessionState& session, const AnimationState& animation,
+                SDL_Texture* font)
 {
-    if (display.visualizing) {
+    if (session.visualizing) {
         drawText("Silence Detected     ", font, '\0', display, silenceNoticeX, 0.0f, glyphSize, 1.0f);
     } else if (animation.blink) {
         drawText("            ", font, '\0', display, warningBlankX, 0.0f, glyphSize, 1.0f);
@@ -109,14 +110,14 @@ bool drawOverlays(const DisplayState& display, const SessionState& session, int 
                   const SelectorRect& selector)
 {
     SDL_Renderer* renderer = display.renderer;
-    if (titleScreenDue(display, session, params) && copyWholeWindow(renderer, textures.titleTexture)) {
+    if (titleScreenDue(session, params) && copyWholeWindow(renderer, textures.titleTexture)) {
         SDL_Texture* arrows = selectorImage(textures, session, inputDeviceIndex);
         SDL_Rect arrowsRect{selector.x, selector.y, selector.width, selector.height};
         if (arrows != nullptr) {
             SDL_RenderCopy(renderer, arrows, nullptr, &arrowsRect);
         }
         drawSourceName(display, session, inputDeviceIndex, audio, textures.fontTexture);
-        drawStatus(display, animation, textures.fontTexture);
+        drawStatus(display, session, animation, textures.fontTexture);
         SDL_RenderPresent(renderer);
         return true;
     }

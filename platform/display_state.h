@@ -7,7 +7,6 @@ struct DisplayState {
     SDL_Window* window = nullptr;
     SDL_Renderer* renderer = nullptr;
     bool fullscreen = false;   // desktop full-screen mode
-    bool visualizing = false;  // the visualization is selected (false: title screen)
     int32_t drawableWidth = 0;  // GL drawable in pixels, which may exceed the window on high-DPI displays
     int32_t drawableHeight = 0;
     int32_t windowX = 0;

@@ -104,7 +104,7 @@ WindowGeometry windowGeometry(int desktopWidth, int desktopHeight, bool fullscre
     return geometry;
 }
 
-int openProgramWindow(bool fullscreen, bool visualizing, ProgramWindow& opened)
+int openProgramWindow(bool fullscreen, ProgramWindow& opened)
 {
     // Size and place the window from the desktop mode.
     SDL_DisplayMode mode;
@@ -148,7 +148,6 @@ int openProgramWindow(bool fullscreen, bool visualizing, ProgramWindow& opened)
     display.window = window;
     display.renderer = renderer;
     display.fullscreen = fullscreen;
-    display.visualizing = visualizing;
     return 0;
 }
 

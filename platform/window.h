@@ -25,7 +25,7 @@ struct ProgramWindow {
 
 // Creates the window, the context and the renderer and leaves the program's context current.
 // Returns 0, or 1 or 11 to 18 after the failure's error box, with everything it made released.
-int openProgramWindow(bool fullscreen, bool visualizing, ProgramWindow& opened);
+int openProgramWindow(bool fullscreen, ProgramWindow& opened);
 
 // Forgets the program's context, then destroys the renderer, the context and the window, in that
 // order. Safe on a half-built record.

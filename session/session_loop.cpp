@@ -62,9 +62,10 @@ void runFrame(SessionRun& run, DisplayState& display, const ShaderBindings& bind
 }  // namespace
 
 void runSession(DisplayState& display, const ShaderBindings& bindings, AudioContext& audio,
-                int& inputDeviceIndex)
+                int& inputDeviceIndex, bool visualizing)
 {
     SessionRun run{};
+    run.session.visualizing = visualizing;
     startSession(run, display, inputDeviceIndex);
     while (!run.session.quitRequested) {
         runFrame(run, display, bindings, audio, inputDeviceIndex);

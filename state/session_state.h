@@ -9,6 +9,7 @@ struct PixelPoint {
 
 struct SessionState {
     bool quitRequested = false;
+    bool visualizing = false;   // the visualization is selected (false: title screen)
     bool showHelp = false;      // never true together with showControls
     bool showControls = false;
     bool demoPlaying = false;   // the demo playback stream runs (muted in screen-saver mode)

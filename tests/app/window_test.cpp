@@ -45,10 +45,10 @@ EmbeddedImage iconImage() { return {iconPixels, 16, 16}; }
 
 // Opens the window as the program does; once open, looks at what it holds, as the renderer does
 // next, and closes it again. Returns the open's code.
-int openLookAndClose(bool fullscreen, bool visualizing)
+int openLookAndClose(bool fullscreen)
 {
     ProgramWindow window;
-    const int code = openProgramWindow(fullscreen, visualizing, window);
+    const int code = openProgramWindow(fullscreen, window);
     if (code != 0) return code;
     const DisplayState& display = window.display;
     inner.called = true;
@@ -196,7 +196,7 @@ protected:
     // Runs the stage with one step failing and checks the box and that nothing is left alive.
     void expectFailure(int code, const char* message)
     {
-        EXPECT_EQ(openLookAndClose(false, false), code);
+        EXPECT_EQ(openLookAndClose(false), code);
         EXPECT_FALSE(inner.called);
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_EQ(boxes[0].title, "QORB ERROR");
@@ -241,13 +241,12 @@ TEST(WindowGeometry, FullScreenCoversTheDesktop)
 
 TEST_F(Window, WindowedOpenHoldsAFilledDisplayWithOurContextCurrent)
 {
-    EXPECT_EQ(openLookAndClose(false, true), 0);
+    EXPECT_EQ(openLookAndClose(false), 0);
     ASSERT_TRUE(inner.called);
     EXPECT_TRUE(inner.ourContextCurrent);
     EXPECT_NE(inner.display.window, nullptr);
     EXPECT_NE(inner.display.renderer, nullptr);
     EXPECT_FALSE(inner.display.fullscreen);
-    EXPECT_TRUE(inner.display.visualizing);
     EXPECT_EQ(inner.width, 960);
     EXPECT_EQ(inner.height, 540);
     EXPECT_EQ(inner.x, 480);
@@ -265,7 +264,7 @@ TEST_F(Window, WindowedOpenHoldsAFilledDisplayWithOurContextCurrent)
 
 TEST_F(Window, CallsUseTheFixedTitleFlagsAttributesAndRendererFlags)
 {
-    openLookAndClose(false, false);
+    openLookAndClose(false);
     std::vector<std::string> expected{
         "CreateWindow Quasarine: Stand-Alone Visualizer 8226",
         "Surface 16x16 24 48 16711680 65280 255 0",
@@ -278,7 +277,7 @@ TEST_F(Window, CallsUseTheFixedTitleFlagsAttributesAndRendererFlags)
 
 TEST_F(Window, FullScreenHidesThePointerFirstAndCoversTheDesktop)
 {
-    EXPECT_EQ(openLookAndClose(true, false), 0);
+    EXPECT_EQ(openLookAndClose(true), 0);
     ASSERT_GE(calls.size(), 2u);
     EXPECT_EQ(calls[0], "ShowCursor 0");
     EXPECT_EQ(calls[1], "CreateWindow Quasarine: Stand-Alone Visualizer 12323");
@@ -295,7 +294,7 @@ TEST_F(Window, FullScreenHidesThePointerFirstAndCoversTheDesktop)
 TEST_F(Window, MissingIconIsNotAnError)
 {
     failStep = "icon";
-    EXPECT_EQ(openLookAndClose(false, false), 0);
+    EXPECT_EQ(openLookAndClose(false), 0);
     EXPECT_FALSE(iconSet);
     EXPECT_TRUE(boxes.empty());
 }
@@ -347,7 +346,7 @@ TEST_F(Window, ClosingAnUnopenedOrClosedWindowReleasesNothing)
     closeProgramWindow(never);
     EXPECT_TRUE(calls.empty());
     ProgramWindow window;
-    ASSERT_EQ(openProgramWindow(false, false, window), 0);
+    ASSERT_EQ(openProgramWindow(false, window), 0);
     closeProgramWindow(window);
     const size_t afterClose = calls.size();
     closeProgramWindow(window);
@@ -358,7 +357,7 @@ TEST_F(Window, ClosingAnUnopenedOrClosedWindowReleasesNothing)
 TEST_F(Window, BlendModeFailureReleasesRendererContextWindowInThatOrder)
 {
     failStep = "blend";
-    openLookAndClose(false, false);
+    openLookAndClose(false);
     std::vector<std::string> tail(calls.end() - 3, calls.end());
     EXPECT_EQ(tail, (std::vector<std::string>{"DestroyRenderer", "DeleteContext", "DestroyWindow"}));
 }
@@ -371,7 +370,7 @@ TEST(WindowGlx, RefusedVsyncGives18)
     failStep.clear();
     failAttribute = -1;
     liveWindows = liveContexts = liveRenderers = 0;
-    EXPECT_EQ(openLookAndClose(false, false), 18);
+    EXPECT_EQ(openLookAndClose(false), 18);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].message, "Fatal Error: VSync unsupported.");
     EXPECT_EQ(liveWindows + liveContexts, 0);

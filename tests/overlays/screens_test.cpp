@@ -263,7 +263,7 @@ TEST(TitleStatus, ShowsTheSilenceNoticeInsteadOfTheBlinkInTheVisualization)
     Rig rig;
     ASSERT_TRUE(openRig(rig, 960, 540));
     scriptDevices(threeMicrophones(), 0);
-    rig.screen.display.visualizing = true;
+    rig.session.visualizing = true;
     rig.params.fade = 0.0f;
     rig.animation.blink = true;
     ASSERT_TRUE(drawFrame(rig, -1));
@@ -274,7 +274,7 @@ TEST(TitleStatus, ShowsTheSilenceNoticeInsteadOfTheBlinkInTheVisualization)
     closeRig(rig);
     Rig large;
     ASSERT_TRUE(openRig(large, 1920, 1080));
-    large.screen.display.visualizing = true;
+    large.session.visualizing = true;
     ASSERT_TRUE(drawFrame(large, -1));
     EXPECT_EQ(readCodedText(large.screen, 1299, 0, 36, 17), "Silence Detected ");
     EXPECT_TRUE(rectIs(large.screen, SDL_Rect{1911, 0, 9, 36}, titleColour));
@@ -287,7 +287,7 @@ TEST(DrawOverlays, HelpAndControlsCoverTheTitleScreenAndTheFractal)
     ASSERT_TRUE(openRig(rig, 960, 540));
     scriptDevices(threeMicrophones(), 0);
     for (float fade : {0.0f, 0.01f}) {
-        rig.screen.display.visualizing = true;
+        rig.session.visualizing = true;
         rig.params.fade = fade;
         rig.session.showHelp = false;
         rig.session.showControls = false;
@@ -303,7 +303,7 @@ TEST(DrawOverlays, HelpAndControlsCoverTheTitleScreenAndTheFractal)
         EXPECT_TRUE(drawFrame(rig, -1));
         EXPECT_TRUE(wholeScreenIs(rig, controlsColour)) << "fade " << fade;
     }
-    rig.screen.display.visualizing = false;
+    rig.session.visualizing = false;
     rig.params.fade = 0.5f;
     rig.session.showControls = false;
     EXPECT_TRUE(drawFrame(rig, -1));

@@ -143,7 +143,7 @@ TEST(FrameAllocationTest, FramesAfterSetUpAllocateNothing)
     AudioContext audio;
     heardAudio = &audio;
     int inputDeviceIndex = -1;
-    runSession(display, bindings, audio, inputDeviceIndex);
+    runSession(display, bindings, audio, inputDeviceIndex, false);
 
     EXPECT_EQ(drainedFrames, framesToRun);
     EXPECT_EQ(countedAllocations(), 0);

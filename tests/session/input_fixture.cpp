@@ -85,7 +85,7 @@ void InputTest::mouse(Uint8 button, bool down, int x, int y)
 
 void InputTest::enterVisualization()
 {
-    display.visualizing = true;
+    session.visualizing = true;
     params.fade = 0.5f;
 }
 

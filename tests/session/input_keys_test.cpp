@@ -141,7 +141,7 @@ TEST_F(InputTest, UnboundKeysChangeNothing)
         release(key);
     }
     EXPECT_FALSE(session.quitRequested || session.showHelp || session.showControls);
-    EXPECT_FALSE(display.fullscreen || display.visualizing);
+    EXPECT_FALSE(display.fullscreen || session.visualizing);
     EXPECT_EQ(params.ws, 0.0f);
     EXPECT_EQ(params.ad, 0.0f);
     EXPECT_EQ(params.theta, 0.0f);
@@ -313,7 +313,7 @@ TEST_F(InputTest, SelectorKeysWaitWhileHelpOrControlsCoverTheTitle)
 
 TEST_F(InputTest, VisualizationThatHasNotFadedInStillCountsAsTheTitleScreen)
 {
-    display.visualizing = true;
+    session.visualizing = true;
     params.fade = 0.0f;
     session.frameSeconds = 0.1f;
     inputDeviceIndex = 0;

@@ -30,7 +30,7 @@ protected:
         inputDeviceIndex = device;
         press(key);
         clearStreamLog();
-        display.visualizing = false;
+        session.visualizing = false;
     }
 };
 
@@ -41,7 +41,7 @@ TEST_F(SoundSourceTest, SpaceFromCaptureStartsTheAudibleDemoTrack)
     EXPECT_EQ(streamLog(), "select(-2)=-2 play(1)=1");
     EXPECT_EQ(mode(), Mode::demo);
     EXPECT_EQ(session.savedInputDeviceIndex, 1);
-    EXPECT_TRUE(display.visualizing);
+    EXPECT_TRUE(session.visualizing);
     EXPECT_FALSE(streamScript.mutedWhenStarted);
 }
 
@@ -65,7 +65,7 @@ TEST_F(SoundSourceTest, SpaceWithoutAnOutputDeviceReturnsToTheSavedSource)
     EXPECT_EQ(streamLog(), "select(-2)=-2 play(1)=0 play(0)=0 select(1)=1");
     EXPECT_EQ(mode(), Mode::capture);
     EXPECT_EQ(inputDeviceIndex, 1);
-    EXPECT_FALSE(display.visualizing);
+    EXPECT_FALSE(session.visualizing);
 }
 
 TEST_F(SoundSourceTest, SpaceDuringTheDemoReopensTheSavedDevice)
@@ -75,7 +75,7 @@ TEST_F(SoundSourceTest, SpaceDuringTheDemoReopensTheSavedDevice)
     EXPECT_EQ(streamLog(), "play(0)=0 select(1)=1");
     EXPECT_EQ(mode(), Mode::capture);
     EXPECT_EQ(inputDeviceIndex, 1);
-    EXPECT_FALSE(display.visualizing);
+    EXPECT_FALSE(session.visualizing);
 }
 
 TEST_F(SoundSourceTest, SavedDeviceThatNoLongerOpensEndsAtNone)
@@ -95,7 +95,7 @@ TEST_F(SoundSourceTest, TabFromCaptureStartsTheScreenSaverMutedFromTheFirstBuffe
     EXPECT_EQ(mode(), Mode::screenSaver);
     EXPECT_TRUE(streamScript.mutedWhenStarted);
     EXPECT_EQ(session.savedInputDeviceIndex, 0);
-    EXPECT_TRUE(display.visualizing);
+    EXPECT_TRUE(session.visualizing);
 }
 
 TEST_F(SoundSourceTest, TabWithoutAnOutputDeviceChangesNothing)
@@ -106,7 +106,7 @@ TEST_F(SoundSourceTest, TabWithoutAnOutputDeviceChangesNothing)
     EXPECT_EQ(streamLog(), "select(-2)=-2 play(1)=0 play(0)=0 select(0)=0");
     EXPECT_EQ(mode(), Mode::capture);
     EXPECT_FALSE(audio.playbackMuted);
-    EXPECT_FALSE(display.visualizing);
+    EXPECT_FALSE(session.visualizing);
 }
 
 TEST_F(SoundSourceTest, TabDuringTheDemoMutesTheRunningStream)
@@ -115,7 +115,7 @@ TEST_F(SoundSourceTest, TabDuringTheDemoMutesTheRunningStream)
     press(SDLK_TAB);
     EXPECT_EQ(streamLog(), "");
     EXPECT_EQ(mode(), Mode::screenSaver);
-    EXPECT_TRUE(display.visualizing);
+    EXPECT_TRUE(session.visualizing);
     EXPECT_EQ(session.savedInputDeviceIndex, 2);
 }
 
@@ -125,7 +125,7 @@ TEST_F(SoundSourceTest, SpaceInTheScreenSaverRestartsTheTrackAudibly)
     press(SDLK_SPACE);
     EXPECT_EQ(streamLog(), "reset");
     EXPECT_EQ(mode(), Mode::demo);
-    EXPECT_TRUE(display.visualizing);
+    EXPECT_TRUE(session.visualizing);
     EXPECT_EQ(session.savedInputDeviceIndex, 0);
 }
 

@@ -42,7 +42,7 @@ protected:
         SDL_SetWindowFullscreen(testWindow().window, SDL_WINDOW_FULLSCREEN_DESKTOP);
         SDL_ShowCursor(SDL_DISABLE);
         display.fullscreen = true;
-        display.visualizing = true;
+        session.visualizing = true;
         display.drawableWidth = width;
         display.drawableHeight = height;
     }
@@ -94,7 +94,7 @@ TEST_F(WindowModeTest, VisualizationKeyTurningOnDoesNothingElse)
     display.drawableHeight = 1;
     SDL_ShowCursor(SDL_DISABLE);
     press(SDLK_v);
-    EXPECT_TRUE(display.visualizing);
+    EXPECT_TRUE(session.visualizing);
     EXPECT_EQ(display.drawableWidth, 1);
     EXPECT_EQ(layoutCalls, 0);
     EXPECT_FALSE(pointerShown());
@@ -105,7 +105,7 @@ TEST_F(WindowModeTest, BackToTheTitleOnALargeDisplayLeavesFullScreen)
     fullscreenOn(2560, 1440);
     displaceProgramContext();
     press(SDLK_v);
-    EXPECT_FALSE(display.visualizing);
+    EXPECT_FALSE(session.visualizing);
     EXPECT_FALSE(display.fullscreen);
     EXPECT_FALSE(windowFullscreen());
     expectRefreshedView();
@@ -133,7 +133,7 @@ TEST_F(WindowModeTest, BackToTheTitleStaysFullScreenUnlessBothSidesExceedFullHd)
 
 TEST_F(WindowModeTest, BackToTheTitleWhileWindowedOnALargeDisplayKeepsWindowed)
 {
-    display.visualizing = true;
+    session.visualizing = true;
     display.drawableWidth = 2560;
     display.drawableHeight = 1440;
     press(SDLK_v);

@@ -106,7 +106,7 @@ TEST_F(LiveSourceTest, SpacePlaysTheDemoTrackAndSpaceAgainRecordsFromTheDefaultD
     press(SDLK_SPACE);
     EXPECT_EQ(inputDeviceIndex, -2);
     EXPECT_TRUE(session.demoPlaying);
-    EXPECT_TRUE(display.visualizing);
+    EXPECT_TRUE(session.visualizing);
     EXPECT_TRUE(demoTrackAdvances());
 
     press(SDLK_SPACE);
@@ -168,7 +168,7 @@ TEST_F(LiveSourceTest, StepUpFromTheDemoTrackStopsItAndRecordsFromTheDefaultDevi
 {
     press(SDLK_SPACE);
     ASSERT_TRUE(demoTrackAdvances());
-    display.visualizing = false;
+    session.visualizing = false;
     press(SDLK_UP);
     EXPECT_FALSE(session.demoPlaying);
     EXPECT_EQ(inputDeviceIndex, -1);

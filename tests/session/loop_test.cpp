@@ -171,7 +171,7 @@ protected:
     std::string run(const std::vector<SDL_Event>& firstFrameEvents)
     {
         queue(firstFrameEvents);
-        runSession(display, bindings, audio, inputDeviceIndex);
+        runSession(display, bindings, audio, inputDeviceIndex, visualizing);
         std::string line;
         for (const std::string& call : calls) {
             line += (line.empty() ? "" : " ") + call;
@@ -183,6 +183,7 @@ protected:
     ShaderBindings bindings;
     AudioContext audio;
     int inputDeviceIndex = 1;
+    bool visualizing = false;
 };
 
 TEST_F(LoopTest, SetUpThenOneFrameThenTearDownInOrder)
@@ -203,7 +204,7 @@ TEST_F(LoopTest, SetUpThenOneFrameThenTearDownInOrder)
 TEST_F(LoopTest, FractalFramesCarryTheHighlightDrag)
 {
     // Visualization faded in: a left press starts the drag, motion widens it.
-    display.visualizing = true;
+    visualizing = true;
     script.fadeFromFrame = 1.0f;
     script.events = {{buttonEvent(SDL_BUTTON_LEFT, true, 3, 4), motionEvent(13, 24)},
                      {keyEvent(SDLK_ESCAPE)}};

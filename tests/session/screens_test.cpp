@@ -157,7 +157,7 @@ protected:
     {
         frameScripts[frameScripts.size() - 2].events.push_back(keyEvent(SDLK_ESCAPE));
         int inputDeviceIndex = -1;
-        runSession(display, bindings, audio, inputDeviceIndex);
+        runSession(display, bindings, audio, inputDeviceIndex, false);
         std::vector<std::string> names;
         for (const FrameShown& frameShown : shown) {
             names.push_back(nameOf(frameShown));
