@@ -4,6 +4,7 @@
 
 #include "audio/audio_context.h"
 #include "render/fractal_params.h"
+#include "director/presets.h"
 #include "state/animation_state.h"
 #include "state/session_state.h"
 

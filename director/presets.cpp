@@ -1,5 +1,5 @@
 // The 44 presets (Julia constant and four dive targets each) and the limits of each formula group.
-#include "state/animation_state.h"
+#include "director/presets.h"
 
 // Constant c, then dive targets 0 to 3; the preset's index decides its iteration formula.
 const Preset presetTable[presetCount] = {
@@ -62,26 +62,33 @@ int presetFormula(int presetIndex)
     return formula;
 }
 
+namespace {
+
+struct FormulaLimits {
+    int iterationCeiling;
+    float zoomFloor;
+};
+
 // The polynomial formulas (0-2) stand the deepest budget and zoom, the exponentials (3-5) less, and
 // cosh and sinh (6, 7 and every other number, as the shader treats them) the least.
+FormulaLimits formulaLimitsFor(int fractalmode)
+{
+    static const FormulaLimits polynomial{1000000, 0.00025f};
+    static const FormulaLimits exponential{100000, 0.0025000002f};
+    static const FormulaLimits hyperbolic{20000, 0.0125f};
+    if (fractalmode >= 0 && fractalmode <= 2) return polynomial;
+    if (fractalmode >= 3 && fractalmode <= 5) return exponential;
+    return hyperbolic;
+}
+
+}  // namespace
+
 int iterationCeilingFor(int fractalmode)
 {
-    if (fractalmode >= 0 && fractalmode <= 2) {
-        return 1000000;
-    }
-    if (fractalmode >= 3 && fractalmode <= 5) {
-        return 100000;
-    }
-    return 20000;
+    return formulaLimitsFor(fractalmode).iterationCeiling;
 }
 
 float zoomFloorFor(int fractalmode)
 {
-    if (fractalmode >= 0 && fractalmode <= 2) {
-        return 0.00025f;
-    }
-    if (fractalmode >= 3 && fractalmode <= 5) {
-        return 0.0025000002f;
-    }
-    return 0.0125f;
+    return formulaLimitsFor(fractalmode).zoomFloor;
 }

@@ -1,23 +1,10 @@
-// The animation director's state across frames and the table of 44 presets.
+// The animation director's state across frames.
 #pragma once
 #include <cstdint>
 
 #include "render/fractal_params.h"
 
 constexpr int presetCount = 44;
-
-struct Preset {
-    Vec2 c;                // Julia constant
-    Vec2 diveTargets[4];   // plane points the automatic dives zoom into
-};
-
-extern const Preset presetTable[presetCount];
-
-// Iteration formula of a preset, from its index.
-int presetFormula(int presetIndex);
-// Upper bound of max_iterations and smallest zzoom for a formula.
-int iterationCeilingFor(int fractalmode);
-float zoomFloorFor(int fractalmode);
 
 struct AnimationState {
     int presetIndex = 0;

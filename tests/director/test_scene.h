@@ -7,6 +7,7 @@
 
 #include "platform/display_state.h"
 #include "audio/audio_context.h"
+#include "director/presets.h"
 #include "render/fractal_params.h"
 #include "state/animation_state.h"
 #include "state/session_state.h"

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "render/plane_mapping.h"
+#include "director/presets.h"
 #include "state/animation_state.h"
 #include "tests/plane/plain_escape.h"
 

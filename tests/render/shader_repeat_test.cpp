@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "render/fractal_renderer.h"
+#include "director/presets.h"
 #include "state/animation_state.h"
 #include "tests/render/back_buffer.h"
 #include "tests/render/fractal_reference.h"
