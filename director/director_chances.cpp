@@ -1,5 +1,6 @@
 // The director's random draws and its once-per-second chances, in their fixed order.
 #include "director/director_steps.h"
+#include "director/second_chances.h"
 #include "state/session_clock.h"
 
 namespace director {
@@ -25,11 +26,17 @@ bool chance(int n)
 
 namespace {
 
+// Always makes its draw, whatever the conditions next to it.
+bool secondChance(SecondChance which)
+{
+    return chance(secondChanceOdds[static_cast<int>(which)]);
+}
+
 // One chance in ten of a morph; a morph asked for with M waits for a whole second at which nothing
 // blocks it.
 void maybeStartMorph(AnimationState& animation, const SessionState& session, bool free, uint32_t now)
 {
-    const bool wanted = chance(10) || animation.morphRequested;
+    const bool wanted = secondChance(SecondChance::morph) || animation.morphRequested;
     if (wanted && !animation.morphing && !animation.autoDive && free && !session.selecting) {
         animation.morphing = true;
         animation.morphRequested = false;
@@ -41,7 +48,7 @@ void maybeStartMorph(AnimationState& animation, const SessionState& session, boo
 // One chance in thirty of reversing the rotation for one to three seconds.
 void maybeStartReversal(AnimationState& animation, bool free, uint32_t now)
 {
-    if (chance(30) && !animation.reversing && free) {
+    if (secondChance(SecondChance::reversal) && !animation.reversing && free) {
         animation.reversing = true;
         animation.reverseStartTicks = now;
         animation.reverseEndTicks = now + 1000 + static_cast<uint32_t>(drawBelow(2000));
@@ -52,12 +59,12 @@ void maybeStartReversal(AnimationState& animation, bool free, uint32_t now)
 // A colour strobe of 50 to 149 frames, one chance in twenty; a new base colour mode, one in eight.
 void maybeChangeColours(AnimationState& animation)
 {
-    if (chance(20) && !animation.colourStrobe) {
+    if (secondChance(SecondChance::strobe) && !animation.colourStrobe) {
         animation.colourStrobe = true;
         animation.strobeLength = 50 + drawBelow(100);
         animation.strobeFrames = 0;
     }
-    if (chance(8)) {
+    if (secondChance(SecondChance::colourMode)) {
         animation.baseColormode = drawBelow(7);
     }
 }
@@ -66,16 +73,16 @@ void maybeChangeColours(AnimationState& animation)
 // and for the threshold) flips with one chance in twenty.
 void maybeFlipBandRules(AnimationState& animation)
 {
-    if (chance(20)) {
+    if (secondChance(SecondChance::iterationPickRule)) {
         animation.iterationPickLoudest = !animation.iterationPickLoudest;
     }
-    if (chance(20)) {
+    if (secondChance(SecondChance::iterationAddRule)) {
         animation.iterationAdditive = !animation.iterationAdditive;
     }
-    if (chance(20)) {
+    if (secondChance(SecondChance::thresholdPickRule)) {
         animation.thresholdPickLoudest = !animation.thresholdPickLoudest;
     }
-    if (chance(20)) {
+    if (secondChance(SecondChance::thresholdAddRule)) {
         animation.thresholdAdditive = !animation.thresholdAdditive;
     }
 }
@@ -84,7 +91,7 @@ void maybeFlipBandRules(AnimationState& animation)
 void maybeStartDive(AnimationState& animation, FractalParams& params, bool free)
 {
     const bool quiet = !animation.autoDive && !animation.morphing && !animation.reversing;
-    if (chance(20) && free && quiet && params.bgfractalblend < 1.0f) {
+    if (secondChance(SecondChance::dive) && free && quiet && params.bgfractalblend < 1.0f) {
         animation.autoDive = true;
         animation.diveTarget = drawBelow(4);
         params.zitrans = presetTable[animation.presetIndex].diveTargets[animation.diveTarget];
@@ -98,19 +105,19 @@ void maybeStartDive(AnimationState& animation, FractalParams& params, bool free)
 // one chance in two.
 void maybeAdvanceCycles(AnimationState& animation, bool free)
 {
-    if (chance(20) && !animation.autoTilt && free) {
+    if (secondChance(SecondChance::tiltStart) && !animation.autoTilt && free) {
         animation.autoTilt = true;
     }
-    if (chance(20) && animation.autoTilt && free) {
+    if (secondChance(SecondChance::tiltHoldRelease) && animation.autoTilt && free) {
         animation.autoTiltHold = false;
     }
-    if (chance(40) && !animation.autoBlend) {
+    if (secondChance(SecondChance::blendStart) && !animation.autoBlend) {
         animation.autoBlend = true;
     }
-    if (chance(10) && animation.autoBlend) {
+    if (secondChance(SecondChance::blendHoldRelease) && animation.autoBlend) {
         animation.autoBlendHold = false;
     }
-    if (chance(2) && animation.userZoomed) {
+    if (secondChance(SecondChance::userZoomRelease) && animation.userZoomed) {
         animation.userZoomed = false;
     }
 }

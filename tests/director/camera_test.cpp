@@ -172,7 +172,7 @@ TEST(ClickZoom, HeldViewReturnsAfterTheReleaseThenSnapsHome)
     scene->animation.pivot = {0.2f, 0.3f};
     runFrame(*scene, 60900);
     EXPECT_EQ(scene->params.zzoom, 0.001f);
-    scriptSecond({{14, {}}});
+    scriptSecond({{SecondChance::userZoomRelease, {}}});
     runFrame(*scene, 61000);
     EXPECT_FALSE(scene->animation.userZoomed);
     EXPECT_NEAR(scene->params.zzoom, 0.001 * std::pow(1.1, 1.0), 1e-8);  // 0.1 s at 1.1^10 per second
@@ -313,7 +313,7 @@ TEST(Dive, StartedFromTheHomeViewSetsOutFromIt)
     auto scene = settledScene(60100, 2, 3);
     scene->params.theta = 0.0f;
     runFrame(*scene, 60984);
-    scriptSecond({{9, {2}}});
+    scriptSecond({{SecondChance::dive, {2}}});
     runFrame(*scene, 61000);
     ASSERT_TRUE(scene->animation.autoDive);
     // 1/60 s at speed 1 shrinks the zoom by 0.18%: the window corner moves by less than 0.3%.

@@ -24,7 +24,7 @@ TEST(ColourStrobe, ANewModeEveryFrameForItsLength)
     scene->animation.baseColormode = 4;
     // The strobe's one-in-twenty chance wins with length 50 + 2; the frame's strobe draws then repeat the previous mode (0)
     // twice before a different one comes.
-    scriptSecond({{3, {102}}});
+    scriptSecond({{SecondChance::strobe, {102}}});
     scriptDraws({0, 0, 5});
     runFrame(*scene, 51000);
     EXPECT_EQ(drawsLeft(), 0);
@@ -50,7 +50,7 @@ TEST(ColourStrobe, ANewModeEveryFrameForItsLength)
 TEST(ColourStrobe, BaseModeChangesByItsOwnChance)
 {
     auto scene = quietScene();
-    scriptSecond({{4, {13}}});
+    scriptSecond({{SecondChance::colourMode, {13}}});
     runFrame(*scene, 51000);
     EXPECT_EQ(drawsLeft(), 0);
     EXPECT_EQ(scene->animation.baseColormode, 6);
@@ -60,7 +60,7 @@ TEST(ColourStrobe, BaseModeChangesByItsOwnChance)
 TEST(BandRules, EachHasItsOwnChanceToFlip)
 {
     auto scene = quietScene();
-    scriptSecond({{5, {}}, {8, {}}});
+    scriptSecond({{SecondChance::iterationPickRule, {}}, {SecondChance::thresholdAddRule, {}}});
     runFrame(*scene, 51000);
     EXPECT_EQ(drawsLeft(), 0);
     EXPECT_TRUE(scene->animation.iterationPickLoudest);
@@ -72,7 +72,7 @@ TEST(BandRules, EachHasItsOwnChanceToFlip)
 TEST(AutoTilt, RisesHoldsAtTheTopThenFallsBackAndEnds)
 {
     auto scene = quietScene();
-    scriptSecond({{10, {}}});
+    scriptSecond({{SecondChance::tiltStart, {}}});
     runFrame(*scene, 51000);
     ASSERT_TRUE(scene->animation.autoTilt);
     EXPECT_NEAR(scene->params.alpha, 0.25 * 0.884, 1e-6);  // the frame's 0.884 s at 0.25 rad/s
@@ -82,7 +82,7 @@ TEST(AutoTilt, RisesHoldsAtTheTopThenFallsBackAndEnds)
     EXPECT_EQ(scene->animation.tiltDirection, -1.0f);
     runFrame(*scene, 56000);
     EXPECT_EQ(scene->params.alpha, quarterPi);  // held
-    scriptSecond({{11, {}}});
+    scriptSecond({{SecondChance::tiltHoldRelease, {}}});
     runFrame(*scene, 57000);
     EXPECT_FALSE(scene->animation.autoTiltHold);
     EXPECT_NEAR(scene->params.alpha, quarterPi - 0.25f, 1e-6);
@@ -96,7 +96,7 @@ TEST(AutoTilt, PausedWhileSelectingAndNotStartedDuringAPointerZoom)
 {
     auto scene = quietScene();
     scene->animation.cursorZoomOut = true;
-    scriptSecond({{10, {}}});
+    scriptSecond({{SecondChance::tiltStart, {}}});
     runFrame(*scene, 51000);
     EXPECT_FALSE(scene->animation.autoTilt);
     scene->animation.cursorZoomOut = false;
@@ -109,7 +109,7 @@ TEST(AutoTilt, PausedWhileSelectingAndNotStartedDuringAPointerZoom)
 TEST(AutoBlend, RisesPastThreeQuartersHoldsThenFallsBelowAQuarterAndEnds)
 {
     auto scene = quietScene();
-    scriptSecond({{12, {}}});
+    scriptSecond({{SecondChance::blendStart, {}}});
     runFrame(*scene, 51000);
     ASSERT_TRUE(scene->animation.autoBlend);
     runFrame(*scene, 70000);  // 19 s at 0.025 per second: 0.25 + 0.022 + 0.475, not yet past
@@ -121,7 +121,7 @@ TEST(AutoBlend, RisesPastThreeQuartersHoldsThenFallsBelowAQuarterAndEnds)
     EXPECT_GT(held, 0.75f);
     runFrame(*scene, 80000);
     EXPECT_EQ(scene->params.bgfractalblend, held);
-    scriptSecond({{13, {}}});
+    scriptSecond({{SecondChance::blendHoldRelease, {}}});
     runFrame(*scene, 81000);
     EXPECT_FALSE(scene->animation.autoBlendHold);
     EXPECT_NEAR(scene->params.bgfractalblend, held - 0.025f, 1e-6);
@@ -136,12 +136,12 @@ TEST(AutoDive, NoDiveWhileTheCrossblendIsFull)
 {
     auto scene = quietScene();
     scene->params.bgfractalblend = 1.0f;
-    scriptSecond({{9, {}}});
+    scriptSecond({{SecondChance::dive, {}}});
     runFrame(*scene, 51000);
     EXPECT_FALSE(scene->animation.autoDive);
     EXPECT_EQ(drawsLeft(), 0);
     scene->params.bgfractalblend = 0.99f;
-    scriptSecond({{9, {2}}});
+    scriptSecond({{SecondChance::dive, {2}}});
     runFrame(*scene, 52000);
     EXPECT_TRUE(scene->animation.autoDive);
     EXPECT_EQ(scene->animation.diveTarget, 2);

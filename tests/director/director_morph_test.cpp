@@ -14,7 +14,7 @@ namespace {
 std::unique_ptr<Scene> morphingScene(uint32_t second, int from, int to, int extra)
 {
     auto scene = settledScene(second * 1000 - 500, from, to);
-    scriptSecond({{1, {extra}}});
+    scriptSecond({{SecondChance::morph, {extra}}});
     runFrame(*scene, second * 1000);
     return scene;
 }
@@ -86,13 +86,13 @@ TEST(Morph, BlockedByAnAutomaticDiveOrAPointerZoom)
 {
     auto scene = settledScene(11500, 8, 9);
     scene->animation.autoDive = true;
-    scriptSecond({{1, {}}});
+    scriptSecond({{SecondChance::morph, {}}});
     runFrame(*scene, 12000);
     EXPECT_FALSE(scene->animation.morphing);
     EXPECT_EQ(drawsLeft(), 0);
     scene->animation.autoDive = false;
     scene->animation.cursorZoomOut = true;
-    scriptSecond({{1, {}}});
+    scriptSecond({{SecondChance::morph, {}}});
     runFrame(*scene, 13000);
     EXPECT_FALSE(scene->animation.morphing);
     EXPECT_EQ(drawsLeft(), 0);

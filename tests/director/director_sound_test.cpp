@@ -246,7 +246,7 @@ TEST(Rotation, PausedWhileTheUserTurnsOrZooms)
 TEST(Reversal, TurnsTheRotationAroundOverItsSpan)
 {
     auto scene = quietScene();
-    scriptSecond({{2, {1000}}});  // a span of 2000 ms
+    scriptSecond({{SecondChance::reversal, {1000}}});  // a span of 2000 ms
     runFrame(*scene, 31000);
     EXPECT_EQ(drawsLeft(), 0);
     EXPECT_EQ(unscriptedDraws(), 0);
@@ -261,7 +261,7 @@ TEST(Reversal, TurnsTheRotationAroundOverItsSpan)
     EXPECT_EQ(scene->animation.rotationDirection, -1.0f);
     EXPECT_FALSE(scene->animation.reversing);
     // The next reversal starts from -1 and goes back to +1.
-    scriptSecond({{2, {0}}});
+    scriptSecond({{SecondChance::reversal, {0}}});
     runFrame(*scene, 34000);
     EXPECT_EQ(scene->animation.reverseFrom, -1.0f);
     runFrame(*scene, 34500);
@@ -272,7 +272,7 @@ TEST(Reversal, NotDuringAPointerZoom)
 {
     auto scene = quietScene();
     scene->animation.cursorZoomIn = true;
-    scriptSecond({{2, {}}});
+    scriptSecond({{SecondChance::reversal, {}}});
     runFrame(*scene, 31000);
     EXPECT_FALSE(scene->animation.reversing);
     EXPECT_EQ(drawsLeft(), 0);

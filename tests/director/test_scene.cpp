@@ -44,10 +44,10 @@ void setBand(Scene& scene, int band, float level, float peak)
 
 void scriptSecond(std::initializer_list<ChanceWin> wins)
 {
-    for (int number = 1; number <= 14; ++number) {
+    for (int k = 0; k < secondChanceCount; ++k) {
         const ChanceWin* win = nullptr;
         for (const ChanceWin& w : wins) {
-            if (w.chance == number) {
+            if (w.chance == static_cast<SecondChance>(k)) {
                 win = &w;
             }
         }

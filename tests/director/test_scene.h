@@ -8,6 +8,7 @@
 #include "platform/display_state.h"
 #include "audio/audio_context.h"
 #include "director/presets.h"
+#include "director/second_chances.h"
 #include "render/fractal_params.h"
 #include "state/animation_state.h"
 #include "state/session_state.h"
@@ -34,10 +35,10 @@ void runFrame(Scene& scene, uint32_t now);
 
 void setBand(Scene& scene, int band, float level, float peak);
 
-// Scripts the fourteen first draws of the once-per-second chances: every chance fails except the
-// numbered ones (1..14), which succeed and are followed by their listed extra draws.
+// Scripts the first draws of the once-per-second chances: every chance fails except the listed ones,
+// which succeed and are followed by their listed extra draws.
 struct ChanceWin {
-    int chance;
+    SecondChance chance;
     std::initializer_list<int> extraDraws;
 };
 void scriptSecond(std::initializer_list<ChanceWin> wins);
