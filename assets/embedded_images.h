@@ -7,14 +7,7 @@ struct EmbeddedImage {
     int height;
 };
 
-EmbeddedImage iconImage();           // 16 x 16
-EmbeddedImage titleImage();          // 960 x 540
-EmbeddedImage helpImage();           // 1920 x 1080
-EmbeddedImage controlsImage();       // 960 x 540
-EmbeddedImage fontStripImage();      // 2976 x 32
-EmbeddedImage arrowsNormalImage();   // 32 x 66 each
-EmbeddedImage arrowsNoneImage();
-EmbeddedImage arrowsTopImage();
-EmbeddedImage arrowsBottomImage();
-EmbeddedImage arrowsDownLitImage();
-EmbeddedImage arrowsUpLitImage();
+// One accessor per row of the image list: iconImage(), titleImage(), ... arrowsUpLitImage().
+#define QUASARINE_IMAGE(name, symbol, file, width, height) EmbeddedImage name##Image();
+#include "assets/image_list.h"
+#undef QUASARINE_IMAGE

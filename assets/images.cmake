@@ -3,8 +3,14 @@
 
 # The raw images, redrawn whenever the generator changes.
 set(IMAGE_DIR ${CMAKE_CURRENT_BINARY_DIR}/images)
-set(IMAGE_NAMES icon title help controls font_strip arrows_normal arrows_none arrows_top
-  arrows_bottom arrows_down_lit arrows_up_lit)
+# The file stems, the third column of the image list.
+file(STRINGS ${CMAKE_CURRENT_SOURCE_DIR}/image_list.h IMAGE_ROWS REGEX "^QUASARINE_IMAGE\\(")
+set(IMAGE_NAMES "")
+foreach(row ${IMAGE_ROWS})
+  string(REGEX REPLACE "^QUASARINE_IMAGE\\([^,]*, *[^,]*, *([a-z_]+),.*" "\\1" stem "${row}")
+  list(APPEND IMAGE_NAMES ${stem})
+endforeach()
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/image_list.h)
 list(TRANSFORM IMAGE_NAMES PREPEND ${IMAGE_DIR}/ OUTPUT_VARIABLE IMAGE_FILES)
 list(TRANSFORM IMAGE_FILES APPEND .raw)
 # The place and cap height of every text on the title, help and controls screens, for the tests.

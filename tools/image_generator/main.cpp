@@ -1,14 +1,54 @@
 // Image generator: makes the program's embedded images as raw blue-green-red files in one folder, and
 // beside them texts.txt, the size and place of every text painted on the three screens.
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "tools/image_generator/artwork.h"
 
 namespace {
 
+// The program's list of embedded images, which each image written must match.
+struct ListedImage {
+    const char* file;
+    int width;
+    int height;
+    bool written;
+};
+
+ListedImage listedImages[] = {
+#define QUASARINE_IMAGE(name, symbol, file, width, height) {#file, width, height, false},
+#include "assets/image_list.h"
+#undef QUASARINE_IMAGE
+};
+
+// Marks the image as written; false when the list lacks it or gives it another size.
+bool matchesList(const Canvas& canvas, const char* name)
+{
+    for (ListedImage& listed : listedImages) {
+        if (std::strcmp(listed.file, name) != 0) continue;
+        listed.written = listed.width == canvas.width && listed.height == canvas.height;
+        if (!listed.written) std::fprintf(stderr, "%s is %dx%d, not as listed\n", name, canvas.width, canvas.height);
+        return listed.written;
+    }
+    std::fprintf(stderr, "%s is not in the image list\n", name);
+    return false;
+}
+
+int countUnwritten()
+{
+    int unwritten = 0;
+    for (const ListedImage& listed : listedImages) {
+        if (listed.written) continue;
+        std::fprintf(stderr, "the listed image %s was not made\n", listed.file);
+        unwritten += 1;
+    }
+    return unwritten;
+}
+
 int writeImage(const Canvas& canvas, const std::string& folder, const char* name)
 {
+    if (!matchesList(canvas, name)) return 1;
     std::string path = folder + "/" + name + ".raw";
     if (writeRawImage(canvas, path.c_str()) != 0) {
         std::fprintf(stderr, "cannot write %s\n", path.c_str());
@@ -73,5 +113,6 @@ int main(int argc, char** argv)
     }
     int failures = writeScreens(fonts, argv[1]) + writeSelectorImages(argv[1]);
     closeFonts(fonts);
+    failures += countUnwritten();
     return failures == 0 ? 0 : 1;
 }
