@@ -72,13 +72,11 @@ void updateAnimation(AnimationState& animation, FractalParams& params, SessionSt
     followSilence(animation, bands.silent, session.frameSeconds);
     measureBeatRate(animation, bands.beatCount, now);
     setRotationSpeedFromBeatRate(animation, bands.silent);
-    chooseBand(animation.iterationPickLoudest, animation.iterationPickApplied, animation.iterationBand, 1, bands);
-    const BandPush iterationPush =
-        bandPush(bands, animation.iterationBand, animation.iterationAdditive, animation.iterationDirection);
+    chooseBand(animation.iterationRule, 1, bands);
+    const BandPush iterationPush = bandPush(bands, animation.iterationRule);
     advanceReversal(animation, now);
-    chooseBand(animation.thresholdPickLoudest, animation.thresholdPickApplied, animation.thresholdBand, 4, bands);
-    const BandPush thresholdPush =
-        bandPush(bands, animation.thresholdBand, animation.thresholdAdditive, animation.thresholdDirection);
+    chooseBand(animation.thresholdRule, 4, bands);
+    const BandPush thresholdPush = bandPush(bands, animation.thresholdRule);
     advanceRotation(animation, params, session);
     applyPushes(animation, params, iterationPush, thresholdPush);
     advanceTiltAndBlend(animation, params, session);

@@ -11,20 +11,29 @@ namespace {
 constexpr float thresholdFloor = 8.0f;
 constexpr float thresholdCeiling = 1e8f;
 
+// A value beyond either end comes back inside by as much as it overshot, and the rule that pushed it
+// turns round. A value that is not a number compares with neither end and stays as it is.
+template <typename T>
+T reflectInto(T value, T floor, T ceiling, BandRule& rule)
+{
+    if (value > ceiling) {
+        rule.direction = -rule.direction;
+        return 2 * ceiling - value;
+    }
+    if (value < floor) {
+        rule.direction = -rule.direction;
+        return 2 * floor - value;
+    }
+    return value;
+}
+
 // Reflected at the floor and the ceiling (which reverses the band's push), then clamped. Worked in
 // 64 bits, since the count may arrive anywhere in the 32-bit range.
 void boundIterations(AnimationState& animation, FractalParams& params, bool lowDetail)
 {
     const int64_t ceiling = animation.iterationCeiling;
     const int64_t floor = animation.iterationFloor;
-    int64_t count = params.max_iterations;
-    if (count > ceiling) {
-        count = 2 * ceiling - count;
-        animation.iterationDirection = -animation.iterationDirection;
-    } else if (count < floor) {
-        count = 2 * floor - count;
-        animation.iterationDirection = -animation.iterationDirection;
-    }
+    int64_t count = reflectInto<int64_t>(params.max_iterations, floor, ceiling, animation.iterationRule);
     count = count < floor ? floor : (count > ceiling ? ceiling : count);
     params.max_iterations = static_cast<int32_t>(count);
     animation.iterationBase = params.max_iterations;
@@ -37,14 +46,7 @@ void boundIterations(AnimationState& animation, FractalParams& params, bool lowD
 // the other end, so the reflection is followed by a clamp.
 void boundThreshold(AnimationState& animation, FractalParams& params)
 {
-    float threshold = params.divergence_thresh2;
-    if (threshold > thresholdCeiling) {
-        threshold = 2.0f * thresholdCeiling - threshold;
-        animation.thresholdDirection = -animation.thresholdDirection;
-    } else if (threshold < thresholdFloor) {
-        threshold = 2.0f * thresholdFloor - threshold;
-        animation.thresholdDirection = -animation.thresholdDirection;
-    }
+    float threshold = reflectInto(params.divergence_thresh2, thresholdFloor, thresholdCeiling, animation.thresholdRule);
     if (!(threshold >= thresholdFloor)) {
         threshold = thresholdFloor;
     } else if (threshold > thresholdCeiling) {

@@ -74,16 +74,16 @@ void maybeChangeColours(AnimationState& animation)
 void maybeFlipBandRules(AnimationState& animation)
 {
     if (secondChance(SecondChance::iterationPickRule)) {
-        animation.iterationPickLoudest = !animation.iterationPickLoudest;
+        animation.iterationRule.pickLoudest = !animation.iterationRule.pickLoudest;
     }
     if (secondChance(SecondChance::iterationAddRule)) {
-        animation.iterationAdditive = !animation.iterationAdditive;
+        animation.iterationRule.additive = !animation.iterationRule.additive;
     }
     if (secondChance(SecondChance::thresholdPickRule)) {
-        animation.thresholdPickLoudest = !animation.thresholdPickLoudest;
+        animation.thresholdRule.pickLoudest = !animation.thresholdRule.pickLoudest;
     }
     if (secondChance(SecondChance::thresholdAddRule)) {
-        animation.thresholdAdditive = !animation.thresholdAdditive;
+        animation.thresholdRule.additive = !animation.thresholdRule.additive;
     }
 }
 
@@ -97,7 +97,7 @@ void maybeStartDive(AnimationState& animation, FractalParams& params, bool free)
         params.zitrans = presetTable[animation.presetIndex].diveTargets[animation.diveTarget];
         animation.pivot.x = params.zitrans.x / homeZoom;
         animation.pivot.y = params.zitrans.y / homeZoom;
-        animation.iterationAdditive = true;
+        animation.iterationRule.additive = true;
     }
 }
 

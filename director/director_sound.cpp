@@ -92,9 +92,10 @@ void setRotationSpeedFromBeatRate(AnimationState& animation, bool silent)
 }
 
 // Only a new choice of loudest or quietest picks the band again; ties keep the lower band.
-void chooseBand(bool pickLoudest, bool& pickApplied, int& band, int firstBand, const BandSnapshot& bands)
+void chooseBand(BandRule& rule, int firstBand, const BandSnapshot& bands)
 {
-    if (pickLoudest == pickApplied) {
+    const bool pickLoudest = rule.pickLoudest;
+    if (pickLoudest == rule.pickApplied) {
         return;
     }
     float best = pickLoudest ? 0.0f : 1.0f;
@@ -105,18 +106,19 @@ void chooseBand(bool pickLoudest, bool& pickApplied, int& band, int firstBand, c
         const float ratio = bands.levels[b] / bands.peaks[b];
         if ((pickLoudest && ratio > best) || (!pickLoudest && ratio < best)) {
             best = ratio;
-            band = b;
+            rule.band = b;
         }
     }
-    pickApplied = pickLoudest;
+    rule.pickApplied = pickLoudest;
 }
 
 // A band value that is not a finite number carries nothing and leaves the value as it is.
-BandPush bandPush(const BandSnapshot& bands, int band, bool additive, float direction)
+BandPush bandPush(const BandSnapshot& bands, const BandRule& rule)
 {
-    const float level = bands.levels[band];
-    const float peak = bands.peaks[band];
-    if (additive) {
+    const float level = bands.levels[rule.band];
+    const float peak = bands.peaks[rule.band];
+    const float direction = rule.direction;
+    if (rule.additive) {
         const float offset = level * direction;
         return {1.0f, std::isfinite(offset) ? offset : 0.0f};
     }

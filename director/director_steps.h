@@ -43,8 +43,8 @@ BandSnapshot readBands(const AudioContext& audio);
 void followSilence(AnimationState& animation, bool silent, float frameSeconds);
 void measureBeatRate(AnimationState& animation, uint32_t beatCount, uint32_t now);
 void setRotationSpeedFromBeatRate(AnimationState& animation, bool silent);
-void chooseBand(bool pickLoudest, bool& pickApplied, int& band, int firstBand, const BandSnapshot& bands);
-BandPush bandPush(const BandSnapshot& bands, int band, bool additive, float direction);
+void chooseBand(BandRule& rule, int firstBand, const BandSnapshot& bands);
+BandPush bandPush(const BandSnapshot& bands, const BandRule& rule);
 void applyPushes(AnimationState& animation, FractalParams& params, BandPush iterations, BandPush threshold);
 
 void runSecondChances(AnimationState& animation, FractalParams& params, const SessionState& session,

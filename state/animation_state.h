@@ -6,6 +6,15 @@
 
 constexpr int presetCount = 44;
 
+// How one band of the sound pushes a value: the band, how it is picked, and how it pushes.
+struct BandRule {
+    int band = 1;
+    bool pickLoudest = false;   // pick the loudest band (otherwise the quietest)
+    bool pickApplied = true;    // pickLoudest as it was at the last pick; a change picks anew
+    bool additive = false;      // push by adding (otherwise by scaling)
+    float direction = 1.0f;     // +1 or -1
+};
+
 struct AnimationState {
     int presetIndex = 0;
     int nextPresetIndex = 0;
@@ -18,16 +27,8 @@ struct AnimationState {
     int iterationBase = 0;
     int iterationCeiling = 1000000;
     int iterationFloor = 20;
-    int iterationBand = 1;
-    bool iterationPickLoudest = false;
-    bool iterationPickApplied = true;
-    bool iterationAdditive = false;
-    float iterationDirection = 1.0f;
-    int thresholdBand = 6;
-    bool thresholdPickLoudest = false;
-    bool thresholdPickApplied = true;
-    bool thresholdAdditive = false;
-    float thresholdDirection = 1.0f;
+    BandRule iterationRule{1};  // pushes max_iterations; picks from bands 1 and up
+    BandRule thresholdRule{6};  // pushes divergence_thresh2; picks from bands 4 and up
     float beatRate = 0.0f;
     uint32_t lastBeatCount = 0;
     uint32_t lastBeatTicks = 0;

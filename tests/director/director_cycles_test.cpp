@@ -63,10 +63,10 @@ TEST(BandRules, EachHasItsOwnChanceToFlip)
     scriptSecond({{SecondChance::iterationPickRule, {}}, {SecondChance::thresholdAddRule, {}}});
     runFrame(*scene, 51000);
     EXPECT_EQ(drawsLeft(), 0);
-    EXPECT_TRUE(scene->animation.iterationPickLoudest);
-    EXPECT_FALSE(scene->animation.iterationAdditive);
-    EXPECT_FALSE(scene->animation.thresholdPickLoudest);
-    EXPECT_TRUE(scene->animation.thresholdAdditive);
+    EXPECT_TRUE(scene->animation.iterationRule.pickLoudest);
+    EXPECT_FALSE(scene->animation.iterationRule.additive);
+    EXPECT_FALSE(scene->animation.thresholdRule.pickLoudest);
+    EXPECT_TRUE(scene->animation.thresholdRule.additive);
 }
 
 TEST(AutoTilt, RisesHoldsAtTheTopThenFallsBackAndEnds)
@@ -145,7 +145,7 @@ TEST(AutoDive, NoDiveWhileTheCrossblendIsFull)
     runFrame(*scene, 52000);
     EXPECT_TRUE(scene->animation.autoDive);
     EXPECT_EQ(scene->animation.diveTarget, 2);
-    EXPECT_TRUE(scene->animation.iterationAdditive);
+    EXPECT_TRUE(scene->animation.iterationRule.additive);
 }
 
 TEST(Bounds, ThetaWrapsIntoHalfOpenRange)

@@ -24,7 +24,7 @@ TEST(IterationPush, ReflectsAtTheCeilingAndTheFloor)
     runFrame(*scene, 30200);
     EXPECT_EQ(scene->params.max_iterations, 911000);  // 1089000 reflected at 1000000
     EXPECT_EQ(scene->animation.iterationBase, 911000);
-    EXPECT_EQ(scene->animation.iterationDirection, -1.0f);
+    EXPECT_EQ(scene->animation.iterationRule.direction, -1.0f);
     runFrame(*scene, 30216);
     // Now a gain of 0.9, which as a float lies just below 0.9: 819899.98 truncates to 819899.
     EXPECT_EQ(scene->params.max_iterations, 819899);
@@ -32,18 +32,18 @@ TEST(IterationPush, ReflectsAtTheCeilingAndTheFloor)
     scene->animation.iterationBase = 19;
     runFrame(*scene, 30232);
     EXPECT_EQ(scene->params.max_iterations, 21);
-    EXPECT_EQ(scene->animation.iterationDirection, 1.0f);
+    EXPECT_EQ(scene->animation.iterationRule.direction, 1.0f);
 }
 
 TEST(IterationPush, AdditiveOffsetTruncatesTowardZero)
 {
     auto scene = quietScene();
-    scene->animation.iterationAdditive = true;
+    scene->animation.iterationRule.additive = true;
     setBand(*scene, 1, 123.7f, 200.0f);
     scene->animation.iterationBase = 5000;
     runFrame(*scene, 30200);
     EXPECT_EQ(scene->params.max_iterations, 5123);
-    scene->animation.iterationDirection = -1.0f;
+    scene->animation.iterationRule.direction = -1.0f;
     runFrame(*scene, 30216);
     EXPECT_EQ(scene->params.max_iterations, 5000);
 }
@@ -51,13 +51,13 @@ TEST(IterationPush, AdditiveOffsetTruncatesTowardZero)
 TEST(IterationPush, EnergiesBeyondTheIntegerRangeSaturate)
 {
     auto scene = quietScene();
-    scene->animation.iterationAdditive = true;
+    scene->animation.iterationRule.additive = true;
     setBand(*scene, 1, 1e30f, 1e30f);
     scene->animation.iterationBase = 5000;
     runFrame(*scene, 30200);
     // Saturated at 2^31 - 1, reflected far below the floor and clamped there.
     EXPECT_EQ(scene->params.max_iterations, 20);
-    EXPECT_EQ(scene->animation.iterationDirection, -1.0f);
+    EXPECT_EQ(scene->animation.iterationRule.direction, -1.0f);
     runFrame(*scene, 30216);
     // -2^31 saturated, then 2 * 20 + 2^31 overflows 32 bits unless worked wider: clamped at the ceiling.
     EXPECT_EQ(scene->params.max_iterations, 1000000);
@@ -69,10 +69,10 @@ TEST(IterationPush, NonFiniteBandValuesLeaveTheCountAlone)
     scene->animation.iterationBase = 5000;
     for (float level : {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity()}) {
         setBand(*scene, 1, level, 10.0f);
-        scene->animation.iterationAdditive = false;
+        scene->animation.iterationRule.additive = false;
         runFrame(*scene, 30200);
         EXPECT_EQ(scene->params.max_iterations, 5000);
-        scene->animation.iterationAdditive = true;
+        scene->animation.iterationRule.additive = true;
         runFrame(*scene, 30216);
         EXPECT_EQ(scene->params.max_iterations, 5000);
     }
@@ -95,11 +95,11 @@ TEST(ThresholdPush, ReflectsAt8AndAt1e8)
     scene->params.divergence_thresh2 = 1.2e8f;
     runFrame(*scene, 30200);
     EXPECT_EQ(scene->params.divergence_thresh2, 8e7f);
-    EXPECT_EQ(scene->animation.thresholdDirection, -1.0f);
+    EXPECT_EQ(scene->animation.thresholdRule.direction, -1.0f);
     scene->params.divergence_thresh2 = 5.0f;
     runFrame(*scene, 30216);
     EXPECT_EQ(scene->params.divergence_thresh2, 11.0f);
-    EXPECT_EQ(scene->animation.thresholdDirection, 1.0f);
+    EXPECT_EQ(scene->animation.thresholdRule.direction, 1.0f);
 }
 
 TEST(ThresholdPush, FollowsItsBandAndStaysInRangeWhenFarOut)
@@ -109,7 +109,7 @@ TEST(ThresholdPush, FollowsItsBandAndStaysInRangeWhenFarOut)
     runFrame(*scene, 30200);
     // 1e-3 on 1050: one float rounding of the product.
     EXPECT_NEAR(scene->params.divergence_thresh2, 1050.0f, 1e-3);
-    scene->animation.thresholdAdditive = true;
+    scene->animation.thresholdRule.additive = true;
     setBand(*scene, 6, 1e30f, 10.0f);
     runFrame(*scene, 30216);
     // One reflection of 1e30 would land at -1e30; the value is kept at the floor instead.
@@ -123,18 +123,18 @@ TEST(BandChoice, LoudestAndQuietestRatios)
     setBand(*scene, 2, 8.0f, 10.0f);
     setBand(*scene, 3, 2.0f, 10.0f);
     // A rule that differs from the one last applied makes the choice.
-    scene->animation.iterationPickLoudest = true;
-    scene->animation.iterationPickApplied = false;
+    scene->animation.iterationRule.pickLoudest = true;
+    scene->animation.iterationRule.pickApplied = false;
     runFrame(*scene, 30200);
-    EXPECT_EQ(scene->animation.iterationBand, 2);
-    EXPECT_TRUE(scene->animation.iterationPickApplied);
-    scene->animation.iterationPickLoudest = false;
+    EXPECT_EQ(scene->animation.iterationRule.band, 2);
+    EXPECT_TRUE(scene->animation.iterationRule.pickApplied);
+    scene->animation.iterationRule.pickLoudest = false;
     runFrame(*scene, 30216);
-    EXPECT_EQ(scene->animation.iterationBand, 3);
+    EXPECT_EQ(scene->animation.iterationRule.band, 3);
     // The choice is made only when the rule changes: band 3 stays although band 1 is now quieter.
     setBand(*scene, 1, 0.0f, 10.0f);
     runFrame(*scene, 30232);
-    EXPECT_EQ(scene->animation.iterationBand, 3);
+    EXPECT_EQ(scene->animation.iterationRule.band, 3);
 }
 
 TEST(BandChoice, TiesKeepTheLowerBandAndFullBandsKeepThePrevious)
@@ -143,17 +143,17 @@ TEST(BandChoice, TiesKeepTheLowerBandAndFullBandsKeepThePrevious)
     setBand(*scene, 4, 8.0f, 10.0f);
     setBand(*scene, 5, 8.0f, 10.0f);
     setBand(*scene, 6, 1.0f, 10.0f);
-    scene->animation.thresholdPickLoudest = true;
-    scene->animation.thresholdPickApplied = false;
+    scene->animation.thresholdRule.pickLoudest = true;
+    scene->animation.thresholdRule.pickApplied = false;
     runFrame(*scene, 30200);
-    EXPECT_EQ(scene->animation.thresholdBand, 4);
+    EXPECT_EQ(scene->animation.thresholdRule.band, 4);
     for (int b = 4; b <= 6; ++b) {
         setBand(*scene, b, 10.0f, 10.0f);
     }
-    scene->animation.thresholdPickLoudest = false;
+    scene->animation.thresholdRule.pickLoudest = false;
     runFrame(*scene, 30216);
-    EXPECT_EQ(scene->animation.thresholdBand, 4);  // no ratio below 1
-    EXPECT_FALSE(scene->animation.thresholdPickApplied);
+    EXPECT_EQ(scene->animation.thresholdRule.band, 4);  // no ratio below 1
+    EXPECT_FALSE(scene->animation.thresholdRule.pickApplied);
 }
 
 TEST(BandChoice, BandsWithoutPeakArePassedOver)
@@ -162,12 +162,12 @@ TEST(BandChoice, BandsWithoutPeakArePassedOver)
     setBand(*scene, 1, 0.0f, 0.0f);
     setBand(*scene, 2, 9.0f, 10.0f);
     setBand(*scene, 3, std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::quiet_NaN());
-    scene->animation.iterationBand = 3;
-    scene->animation.iterationPickApplied = true;
-    scene->animation.iterationPickLoudest = false;
+    scene->animation.iterationRule.band = 3;
+    scene->animation.iterationRule.pickApplied = true;
+    scene->animation.iterationRule.pickLoudest = false;
     // Quietest: band 1 has ratio 0/0 but no peak, band 3 no usable peak; band 2 is the only one.
     runFrame(*scene, 30200);
-    EXPECT_EQ(scene->animation.iterationBand, 2);
+    EXPECT_EQ(scene->animation.iterationRule.band, 2);
 }
 
 // A frame with the analysis' beat count set first.
