@@ -16,6 +16,9 @@
 
 namespace {
 
+constexpr int videoAttempts = 4;
+constexpr Uint32 videoRetryMilliseconds = 250;
+
 // Without a display SDL falls back to a driver that shows nothing; the program would then run
 // invisibly with no way to quit it. Such a driver counts only when the user asked for it by name:
 // an empty SDL_VIDEODRIVER names none, and SDL chooses as if it were unset.
@@ -29,6 +32,26 @@ bool videoIsInvisible()
     const char* requested = std::getenv("SDL_VIDEODRIVER");
     return invisible && (requested == nullptr || *requested == '\0');
 }
+
+// A display server that is busy may refuse a connection for a moment, and SDL then settles on an
+// invisible driver; a few more tries tell that apart from a machine without a display. False when
+// SDL cannot start or shows nothing, with SDL shut down again in the latter case.
+bool startVisibleVideo()
+{
+    for (int attempt = 1;; ++attempt) {
+        if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+            return false;
+        }
+        if (!videoIsInvisible()) {
+            return true;
+        }
+        SDL_Quit();
+        if (attempt == videoAttempts) {
+            return false;
+        }
+        SDL_Delay(videoRetryMilliseconds);
+    }
+}
 }  // namespace
 
 int runProgram(int argc, const char* const* argv, VisualizerRun runVisualizer)
@@ -41,11 +64,7 @@ int runProgram(int argc, const char* const* argv, VisualizerRun runVisualizer)
     StartOptions options = readOptions(argc, argv);
     // Video; without it no message can be shown.
     SDL_SetMainReady();
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-        return codeSdlInitFailed;
-    }
-    if (videoIsInvisible()) {
-        SDL_Quit();
+    if (!startVisibleVideo()) {
         return codeSdlInitFailed;
     }
     // Audio library.

@@ -19,6 +19,7 @@ bool sdlInitFails = false;
 bool paInitializeFails = false;
 bool paTerminateFails = false;
 const char* videoDriver = "x11";
+int invisibleStarts = 0;  // starts that find the display refusing before videoDriver is reached
 int windowResult = 0;
 StartOptions visualizerOptions;
 uint32_t delayDuringWindow = 0;
@@ -46,6 +47,7 @@ protected:
         sdlInitFails = paInitializeFails = paTerminateFails = false;
         windowResult = 0;
         videoDriver = "x11";
+        invisibleStarts = 0;
         unsetenv("SDL_VIDEODRIVER");
         memoryRegistry() = MemoryRegistry();
         memoryRegistry().values["TdrDelay"] = 2;
@@ -61,7 +63,14 @@ int __wrap_SDL_Init(Uint32 flags)
     return sdlInitFails ? -1 : 0;
 }
 void __wrap_SDL_Quit() { calls.push_back("SDL_Quit"); }
-const char* __wrap_SDL_GetCurrentVideoDriver() { return videoDriver; }
+const char* __wrap_SDL_GetCurrentVideoDriver()
+{
+    if (invisibleStarts > 0) {
+        invisibleStarts -= 1;
+        return "offscreen";
+    }
+    return videoDriver;
+}
 PaError __wrap_Pa_Initialize()
 {
     calls.push_back("Pa_Initialize");
@@ -161,9 +170,23 @@ TEST_F(Entry, AVideoDriverThatShowsNothingCountsAsNoDisplay)
         calls.clear();
         videoDriver = driver;
         EXPECT_EQ(runWith({}), 10) << driver;
-        std::vector<std::string> expected{"SDL_SetMainReady", "SDL_Init 32", "SDL_Quit"};
+        std::vector<std::string> expected{"SDL_SetMainReady"};
+        for (int attempt = 0; attempt < 4; ++attempt) {
+            expected.push_back("SDL_Init 32");
+            expected.push_back("SDL_Quit");
+        }
         EXPECT_EQ(calls, expected);
     }
+}
+
+TEST_F(Entry, ADisplayThatRefusesForAMomentIsTriedAgain)
+{
+    invisibleStarts = 2;
+    EXPECT_EQ(runWith({}), 0);
+    std::vector<std::string> expected{"SDL_SetMainReady", "SDL_Init 32", "SDL_Quit", "SDL_Init 32", "SDL_Quit",
+                                      "SDL_Init 32", "Pa_Initialize", "runVisualizer", "Pa_Terminate",
+                                      "SDL_Quit"};
+    EXPECT_EQ(calls, expected);
 }
 
 TEST_F(Entry, AnInvisibleVideoDriverAskedForByTheUserIsAccepted)

@@ -30,9 +30,13 @@ def top_windows():
     return windows
 
 
-def wait_for_window(name, timeout=60.0):
+def wait_for_window(name, timeout=60.0, process=None):
+    """The named top-level window once it is mapped, or None after the deadline or as soon as the
+    given process has ended."""
     deadline = time.time() + timeout
     while time.time() < deadline:
+        if process is not None and process.poll() is not None:
+            return None
         for window in top_windows():
             if window[1] == name and window[2] > 1:
                 return window

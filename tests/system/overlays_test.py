@@ -15,8 +15,8 @@ class Overlays(unittest.TestCase):
 
     def run_program(self, env_extra=None):
         self.process = harness.start(env_extra=env_extra)
-        self.window = harness.wait_for_window(harness.WINDOW_TITLE)
-        self.assertIsNotNone(self.window)
+        self.window = harness.wait_for_window(harness.WINDOW_TITLE, process=self.process)
+        self.assertIsNotNone(self.window, "no program window appeared: " + harness.process_state(self.process))
 
     def wait_for_screen(self, image, share=0.9, threshold=24):
         """The first screenshot that matches the image, or None after a generous deadline."""

@@ -22,8 +22,8 @@ class QuietRun(unittest.TestCase):
         self.stderr = tempfile.TemporaryFile()
         self.process = subprocess.Popen([harness.PROGRAM], env=env, stdin=subprocess.DEVNULL,
                                         stdout=self.stdout, stderr=self.stderr)
-        self.window = harness.wait_for_window(harness.WINDOW_TITLE, timeout=60)
-        self.assertIsNotNone(self.window, "no program window appeared")
+        self.window = harness.wait_for_window(harness.WINDOW_TITLE, timeout=60, process=self.process)
+        self.assertIsNotNone(self.window, "no program window appeared: " + harness.process_state(self.process))
         self.assertTrue(self.wait_for(lambda s: harness.matches_image(s, TITLE) > 0.9),
                         "the title screen did not appear")
 

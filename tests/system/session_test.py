@@ -15,8 +15,8 @@ def is_fractal(shot):
 class Session(unittest.TestCase):
     def setUp(self):
         self.process = harness.start(["--viz"])
-        self.window = harness.wait_for_window(harness.WINDOW_TITLE)
-        self.assertIsNotNone(self.window, "no program window appeared")
+        self.window = harness.wait_for_window(harness.WINDOW_TITLE, process=self.process)
+        self.assertIsNotNone(self.window, "no program window appeared: " + harness.process_state(self.process))
         self.assertTrue(harness.wait_for_image(self.window, TITLE), "no title screen")
 
     def tearDown(self):

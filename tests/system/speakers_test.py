@@ -51,7 +51,7 @@ class Speakers(unittest.TestCase):
         env = {"XDG_CONFIG_HOME": self.config}
         env.update(env_extra or {})
         self.process = harness.start(args, env_extra=env)
-        self.window = harness.wait_for_window(harness.WINDOW_TITLE)
+        self.window = harness.wait_for_window(harness.WINDOW_TITLE, process=self.process)
         self.assertIsNotNone(self.window, "no program window appeared: " + harness.process_state(self.process))
         self.assertTrue(harness.wait_for_image(self.window, self.title), "no title screen")
 

@@ -36,8 +36,8 @@ class Startup(unittest.TestCase):
 
     def test_windowed_start_is_centred_at_half_the_desktop_and_esc_quits(self):
         process = harness.start()
-        window = harness.wait_for_window(harness.WINDOW_TITLE)
-        self.assertIsNotNone(window, "no program window appeared")
+        window = harness.wait_for_window(harness.WINDOW_TITLE, process=process)
+        self.assertIsNotNone(window, "no program window appeared: " + harness.process_state(process))
         self.assertEqual(window[2:], (960, 540, 480, 270))
         self.assertTrue(harness.wait_for_image(window, harness.embedded_image("title")), "no title screen")
         harness.key(window[0], "Escape")
@@ -45,8 +45,8 @@ class Startup(unittest.TestCase):
 
     def test_full_screen_start_covers_the_desktop(self):
         process = harness.start(["-f"])
-        window = harness.wait_for_window(harness.WINDOW_TITLE)
-        self.assertIsNotNone(window, "no program window appeared")
+        window = harness.wait_for_window(harness.WINDOW_TITLE, process=process)
+        self.assertIsNotNone(window, "no program window appeared: " + harness.process_state(process))
         deadline = time.time() + 30
         while window[2:] != (1920, 1080, 0, 0) and time.time() < deadline:
             time.sleep(0.1)
