@@ -3,7 +3,6 @@
 While the server is away the picture fades and the program runs on; once it is back the capture
 resumes without a key; and the program prints nothing all along."""
 import tempfile
-import threading
 import time
 import unittest
 
@@ -70,14 +69,7 @@ class CaptureRecovery:
 
     def play(self):
         """Plays the tone into the sink until the returned event is set, or its server goes."""
-        stop = threading.Event()
-        thread = harness.play_tone_until(stop)
-
-        def end():
-            stop.set()
-            thread.join(timeout=30)
-        self.addCleanup(end)
-        return stop
+        return harness.play_tone_during(self)
 
 
 class OnPulseAudio(CaptureRecovery, unittest.TestCase):

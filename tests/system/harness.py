@@ -269,6 +269,19 @@ def play_tone_until(stop, sink="quasarine_sink"):
     return thread
 
 
+def play_tone_during(test, sink="quasarine_sink"):
+    """Plays the tone into the sink until the returned event is set, its server goes, or the test
+    ends."""
+    stop = threading.Event()
+    thread = play_tone_until(stop, sink)
+
+    def end():
+        stop.set()
+        thread.join(timeout=30)
+    test.addCleanup(end)
+    return stop
+
+
 def server_is_pipewire():
     info = subprocess.run(["pactl", "info"], capture_output=True, text=True).stdout
     return "Server Name: PulseAudio (on PipeWire " in info

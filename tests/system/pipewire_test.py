@@ -7,7 +7,6 @@ device that outlives its server."""
 import os
 import subprocess
 import sys
-import threading
 import unittest
 
 import harness
@@ -85,14 +84,7 @@ class OnPipeWire(unittest.TestCase):
                                   and harness.source_name_has_glyphs(self.shot(), len(text)), timeout)
 
     def play(self):
-        stop = threading.Event()
-        thread = harness.play_tone_until(stop)
-
-        def end():
-            stop.set()
-            thread.join(timeout=30)
-        self.addCleanup(end)
-        return stop
+        return harness.play_tone_during(self)
 
     def quit(self):
         harness.key(self.window[0], "Escape")
