@@ -3,6 +3,7 @@
 
 #include "platform/window.h"
 #include "audio/audio_stage.h"
+#include "audio/sound_source_control.h"
 #include "render/fractal_renderer.h"
 #include "session/session_loop.h"
 
@@ -14,7 +15,8 @@ int runAudioAndSession(DisplayState& display, const ShaderBindings& bindings, co
     AudioStage audio;
     const int code = openAudioStage(audio, options.speakers);
     if (code != 0) return code;
-    runSession(display, bindings, audio.context, audio.inputDeviceIndex, options.visualizing);
+    runSession(display, bindings, audio.context, audioSoundSources, audio.inputDeviceIndex,
+               options.visualizing);
     closeAudioStage(audio);
     return 0;
 }

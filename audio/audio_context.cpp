@@ -25,19 +25,19 @@ float* windowFloatsOf(AudioContext& context)
 void clearSharedAnalysis(AudioContext& context)
 {
     for (int b = 0; b < bandCountFixed; ++b) {
-        context.bandLevels[b].store(0.0f, relaxed);
-        context.bandMeans[b].store(0.0f, relaxed);
-        context.bandDeviations[b].store(0.0f, relaxed);
-        context.bandPeaks[b].store(0.0f, relaxed);
+        context.results.bandLevels[b].store(0.0f, relaxed);
+        context.results.bandMeans[b].store(0.0f, relaxed);
+        context.results.bandDeviations[b].store(0.0f, relaxed);
+        context.results.bandPeaks[b].store(0.0f, relaxed);
     }
-    for (auto& entry : context.levelHistory) entry.store(0.0f, relaxed);
-    context.overallMean.store(0.0f, relaxed);
-    context.historyIndex.store(0, relaxed);
-    context.beatCount.store(0, relaxed);
-    context.demoPosition.store(0, relaxed);
-    context.beatArmed.store(true, relaxed);
-    context.historyFull.store(false, relaxed);
-    context.silent.store(true, relaxed);
+    for (auto& entry : context.results.levelHistory) entry.store(0.0f, relaxed);
+    context.results.overallMean.store(0.0f, relaxed);
+    context.results.historyIndex.store(0, relaxed);
+    context.results.beatCount.store(0, relaxed);
+    context.streams.demoPosition.store(0, relaxed);
+    context.results.beatArmed.store(true, relaxed);
+    context.results.historyFull.store(false, relaxed);
+    context.results.silent.store(true, relaxed);
 }
 
 void clearOwnedBuffers(AudioContext& context)
@@ -73,7 +73,7 @@ unsigned long framesThatFit(unsigned long frameCount)
 
 uint32_t floatsPerFrame(const AudioContext& context)
 {
-    return context.channelCount.load(relaxed) == 2 ? 2 : 1;
+    return context.streams.channelCount.load(relaxed) == 2 ? 2 : 1;
 }
 
 void prepareAudioContext(AudioContext& context, kiss_fft_cfg fftConfig)
@@ -82,10 +82,10 @@ void prepareAudioContext(AudioContext& context, kiss_fft_cfg fftConfig)
     clearSharedAnalysis(context);
     clearOwnedBuffers(context);
     fillBandBins(context.bandBins);
-    context.channelCount.store(2, relaxed);
-    context.playbackMuted.store(false, relaxed);
-    context.demoSamples = demoTrackSamples();
-    context.demoLength = demoTrackFrames;
+    context.streams.channelCount.store(2, relaxed);
+    context.streams.playbackMuted.store(false, relaxed);
+    context.streams.demoSamples = demoTrackSamples();
+    context.streams.demoLength = demoTrackFrames;
     context.resetRequests.store(0, relaxed);
     context.resetsApplied = 0;
 }
@@ -117,22 +117,22 @@ int onPlaybackBuffer(const void*, void* output, unsigned long frameCount,
 {
     if (output == nullptr || userData == nullptr) return paComplete;
     AudioContext& context = *static_cast<AudioContext*>(userData);
-    if (context.demoSamples == nullptr || context.demoLength == 0) return paComplete;
+    if (context.streams.demoSamples == nullptr || context.streams.demoLength == 0) return paComplete;
     applyPendingReset(context);
     const uint32_t channels = floatsPerFrame(context);
-    const uint32_t position = context.demoPosition.load(relaxed);
+    const uint32_t position = context.streams.demoPosition.load(relaxed);
     float* out = static_cast<float*>(output);
     float* window = windowFloatsOf(context);
     for (unsigned long i = 0; i < frameCount; ++i) {
-        const uint32_t frame = static_cast<uint32_t>((position + i) % context.demoLength);
+        const uint32_t frame = static_cast<uint32_t>((position + i) % context.streams.demoLength);
         for (uint32_t c = 0; c < channels; ++c) {
-            const float sample = context.demoSamples[2 * frame + c];
+            const float sample = context.streams.demoSamples[2 * frame + c];
             // Frames past the window's capacity are still played, just not analysed.
             if (i < windowFrames) window[i * channels + c] = sample;
-            out[i * channels + c] = context.playbackMuted.load(relaxed) ? 0.0f : sample;
+            out[i * channels + c] = context.streams.playbackMuted.load(relaxed) ? 0.0f : sample;
         }
     }
-    context.demoPosition.store(static_cast<uint32_t>((position + frameCount) % context.demoLength),
+    context.streams.demoPosition.store(static_cast<uint32_t>((position + frameCount) % context.streams.demoLength),
                                relaxed);
     analyseBuffer(static_cast<unsigned int>(framesThatFit(frameCount)), &context);
     return paContinue;

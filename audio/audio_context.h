@@ -7,35 +7,29 @@
 #include <portaudio.h>
 
 #include "assets/demo_track.h"
+#include "audio/analysis_results.h"
 
-
-constexpr int bandCountFixed = 7;
-constexpr int historyLengthFixed = 50;
 constexpr int windowFrames = 1024;
 
-// Every value that both threads touch is an individual relaxed atomic; the sample window and the
-// spectrum belong to the audio thread alone.
-struct AudioContext {
-    kiss_fft_cfg fftConfig = nullptr;
-    std::atomic<float> bandLevels[bandCountFixed];      // energy of each band in the latest buffer
-    std::atomic<float> bandMeans[bandCountFixed];       // mean of each band's history
-    std::atomic<float> bandDeviations[bandCountFixed];  // population deviation of each band's history
-    std::atomic<float> bandPeaks[bandCountFixed];       // largest history entry of each band
-    std::atomic<float> levelHistory[bandCountFixed * historyLengthFixed];  // band b entry j at b*50+j
-    kiss_fft_cpx sampleWindow[windowFrames];  // FFT input
-    kiss_fft_cpx spectrum[windowFrames];      // FFT output
-    std::atomic<float> overallMean{0.0f};
-    uint32_t bandBins[bandCountFixed] = {};  // first FFT bin of each band
+// What the capture and playback streams share with the main thread: the layout of the captured
+// buffers, and the demo track with its cursor and mute.
+struct StreamState {
     std::atomic<uint32_t> channelCount{2};
-    std::atomic<uint32_t> historyIndex{0};
-    std::atomic<uint32_t> beatCount{0};
-    std::atomic<bool> beatArmed{true};
-    std::atomic<bool> historyFull{false};
-    std::atomic<bool> silent{true};
     std::atomic<bool> playbackMuted{false};  // playback sends zeros while the track is still analysed
     const float* demoSamples = nullptr;
     std::atomic<uint32_t> demoPosition{0};
     uint32_t demoLength = demoTrackFrames;
+};
+
+// The record the audio callbacks work on: the streams' shared state, the analysis's own buffers,
+// which belong to the audio thread alone, and the results it leaves for the main thread.
+struct AudioContext {
+    StreamState streams;
+    AnalysisResults results;
+    kiss_fft_cfg fftConfig = nullptr;
+    kiss_fft_cpx sampleWindow[windowFrames];  // FFT input
+    kiss_fft_cpx spectrum[windowFrames];      // FFT output
+    uint32_t bandBins[bandCountFixed] = {};   // first FFT bin of each band
     // Resets requested by the main thread; the audio thread clears its own buffers when it sees one.
     std::atomic<uint32_t> resetRequests{0};
     uint32_t resetsApplied = 0;

@@ -1,5 +1,7 @@
-// The order of the sound sources in the selector.
+// The order of the sound sources in the selector and the names the title screen shows for them.
 #include "audio/sound_sources.h"
+
+#include <cstdio>
 
 namespace {
 
@@ -16,6 +18,22 @@ int sourceAtRank(int rank)
     if (rank <= 0) return noSource;
     if (rank == 1) return defaultDeviceSource;
     return rank == 2 ? speakersSource : rank - 3;
+}
+
+// "Speakers", followed by the name of the output device when the capture knows it.
+const char* speakersText(const SoundSourceControl& sources, char (&text)[sourceLabelCapacity])
+{
+    char name[sourceLabelCapacity - 16];
+    sources.speakersDeviceName(name, sizeof name);
+    if (name[0] == '\0') return "Speakers";
+    std::snprintf(text, sizeof text, "Speakers: %s", name);
+    return text;
+}
+
+const char* deviceName(const SoundSourceControl& sources, int selection, char (&name)[sourceLabelCapacity])
+{
+    char hostApi[sourceLabelCapacity];
+    return sources.inputDeviceIdentity(selection, name, hostApi, sizeof name) ? name : nullptr;
 }
 
 }  // namespace
@@ -38,4 +56,19 @@ int topSource(int deviceCount)
 bool sourceIsAbove(int a, int b)
 {
     return rankOf(a) > rankOf(b);
+}
+
+SourceLabel sourceLabel(const SoundSourceControl& sources, int selection, bool demoPlaying,
+                        bool playbackMuted, char (&buffer)[sourceLabelCapacity])
+{
+    if ((selection == noSource && !demoPlaying) || sources.captureIsLost()) {
+        return {"No Audio Input Device", '\0'};
+    }
+    if (selection == noSource) {
+        return {playbackMuted ? "N/A : Screen Saver Mode" : "Demo Track", '\0'};
+    }
+    if (selection == defaultDeviceSource) return {"Default Recording Device", '\0'};
+    if (selection == speakersSource) return {speakersText(sources, buffer), '\0'};
+    if (selection >= 0) return {deviceName(sources, selection, buffer), '('};
+    return {};
 }

@@ -41,17 +41,17 @@ void measureBands(const AudioContext& context, unsigned int frameCount, float le
 
 void recordLevels(AudioContext& context, const float levels[])
 {
-    uint32_t column = context.historyIndex.load(relaxed);
+    uint32_t column = context.results.historyIndex.load(relaxed);
     for (int b = 0; b < bandCountFixed; ++b) {
-        context.bandLevels[b].store(levels[b], relaxed);
-        context.levelHistory[b * historyLengthFixed + column].store(levels[b], relaxed);
+        context.results.bandLevels[b].store(levels[b], relaxed);
+        context.results.levelHistory[b * historyLengthFixed + column].store(levels[b], relaxed);
     }
     column += 1;
     if (column == historyLengthFixed) {
         column = 0;
-        context.historyFull.store(true, relaxed);
+        context.results.historyFull.store(true, relaxed);
     }
-    context.historyIndex.store(column, relaxed);
+    context.results.historyIndex.store(column, relaxed);
 }
 
 // Peak, mean and population deviation over all 50 entries, zeros left by a reset included. Each
@@ -80,14 +80,14 @@ HistoryStatistics publishStatistics(AudioContext& context)
     HistoryStatistics lowest{};
     float meanSum = 0.0f;
     for (int b = 0; b < bandCountFixed; ++b) {
-        const HistoryStatistics band = statisticsOf(&context.levelHistory[b * historyLengthFixed]);
-        context.bandPeaks[b].store(band.peak, relaxed);
-        context.bandMeans[b].store(band.mean, relaxed);
-        context.bandDeviations[b].store(band.deviation, relaxed);
+        const HistoryStatistics band = statisticsOf(&context.results.levelHistory[b * historyLengthFixed]);
+        context.results.bandPeaks[b].store(band.peak, relaxed);
+        context.results.bandMeans[b].store(band.mean, relaxed);
+        context.results.bandDeviations[b].store(band.deviation, relaxed);
         meanSum += band.mean;
         if (b == 0) lowest = band;
     }
-    context.overallMean.store(meanSum / static_cast<float>(bandCountFixed), relaxed);
+    context.results.overallMean.store(meanSum / static_cast<float>(bandCountFixed), relaxed);
     return lowest;
 }
 
@@ -95,21 +95,21 @@ HistoryStatistics publishStatistics(AudioContext& context)
 // the silence flag that the previous buffer left.
 void detectBeat(AudioContext& context, float level, const HistoryStatistics& band)
 {
-    if (!context.historyFull.load(relaxed) || context.silent.load(relaxed)) return;
-    bool armed = context.beatArmed.load(relaxed);
+    if (!context.results.historyFull.load(relaxed) || context.results.silent.load(relaxed)) return;
+    bool armed = context.results.beatArmed.load(relaxed);
     if (armed && level > band.mean + 2.0f * band.deviation) {
-        context.beatCount.fetch_add(1, relaxed);
+        context.results.beatCount.fetch_add(1, relaxed);
         armed = false;
-        context.beatArmed.store(false, relaxed);
+        context.results.beatArmed.store(false, relaxed);
     }
-    if (!armed && band.mean - 0.5f * band.deviation > level) context.beatArmed.store(true, relaxed);
+    if (!armed && band.mean - 0.5f * band.deviation > level) context.results.beatArmed.store(true, relaxed);
 }
 
 void detectSilence(AudioContext& context)
 {
     const bool heard =
-        context.historyFull.load(relaxed) && context.overallMean.load(relaxed) > silenceThreshold;
-    context.silent.store(!heard, relaxed);
+        context.results.historyFull.load(relaxed) && context.results.overallMean.load(relaxed) > silenceThreshold;
+    context.results.silent.store(!heard, relaxed);
 }
 
 }  // namespace

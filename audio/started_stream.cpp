@@ -18,7 +18,7 @@ bool openStartedStream(PaStream*& stream, const PaStreamParameters* input,
         stream = nullptr;
         return false;
     }
-    context.channelCount.store(static_cast<uint32_t>(used.channelCount), std::memory_order_relaxed);
+    context.streams.channelCount.store(static_cast<uint32_t>(used.channelCount), std::memory_order_relaxed);
     if (Pa_StartStream(stream) != paNoError) {
         resetAnalysis(context);
         Pa_CloseStream(stream);

@@ -71,7 +71,7 @@ void BM_AnalyseBuffer(benchmark::State& state)
     const double start = threadSeconds();
     for (auto _ : state) {
         analyseBuffer(windowFrames, &context);
-        benchmark::DoNotOptimize(context.bandLevels[0]);
+        benchmark::DoNotOptimize(context.results.bandLevels[0]);
         benchmark::ClobberMemory();
     }
     reportPerBuffer(state, threadSeconds() - start, true);

@@ -18,7 +18,7 @@ struct FrameScene {
     FractalParams params;
     SessionState session;
     DisplayState display;
-    AudioContext audio;
+    AnalysisResults audio;
 };
 
 // A scene after its first frame, with sound in every band and a steady clock.

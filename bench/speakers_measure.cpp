@@ -333,16 +333,16 @@ bool measureRound(int selection, AudioContext& audio, int clicks, float threshol
     // Every buffer's levels are read from the history ring, so that a buffer overwritten within one
     // poll (a late capture thread delivers two at once) is still seen; the audio thread writes a
     // column before it moves the cursor past it.
-    uint32_t cursor = audio.historyIndex.load(std::memory_order_relaxed);
+    uint32_t cursor = audio.results.historyIndex.load(std::memory_order_relaxed);
     bool armed = true;
     auto watch = [&](double until, auto done) {
         while (now() < until && !done()) {
             sleepFor(pollSeconds);
-            const uint32_t index = audio.historyIndex.load(std::memory_order_relaxed);
+            const uint32_t index = audio.results.historyIndex.load(std::memory_order_relaxed);
             for (; cursor != index; cursor = (cursor + 1) % historyLengthFixed) {
                 float level = 0.0f;
                 for (int b = 0; b < bandCountFixed; ++b) {
-                    level += audio.levelHistory[b * historyLengthFixed + cursor].load(std::memory_order_relaxed);
+                    level += audio.results.levelHistory[b * historyLengthFixed + cursor].load(std::memory_order_relaxed);
                 }
                 result.loudest = std::max(result.loudest, level);
                 if (armed && level >= threshold) {
@@ -441,14 +441,14 @@ bool measureCpuWindow(int selection, AudioContext& audio, double seconds, long s
         return false;
     }
     sleepFor(warmUpSeconds);
-    uint32_t cursor = audio.historyIndex.load(std::memory_order_relaxed);
+    uint32_t cursor = audio.results.historyIndex.load(std::memory_order_relaxed);
     const double cpu0 = processCpuSeconds();
     const double server0 = otherCpuSeconds(serverPid);
     const double start = now();
     // At 43 buffers a second the 50-entry history ring turns once in 1.16 s: read it every 50 ms.
     while (now() - start < seconds) {
         sleepFor(0.05);
-        const uint32_t index = audio.historyIndex.load(std::memory_order_relaxed);
+        const uint32_t index = audio.results.historyIndex.load(std::memory_order_relaxed);
         window.buffers += (index + historyLengthFixed - cursor) % historyLengthFixed;
         cursor = index;
     }

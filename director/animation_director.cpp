@@ -60,7 +60,7 @@ void initAnimation(AnimationState& animation, FractalParams& params, uint32_t st
 }
 
 void updateAnimation(AnimationState& animation, FractalParams& params, SessionState& session,
-                     const DisplayState& display, const AudioContext& audio)
+                     const DisplayState& display, const AnalysisResults& audio)
 {
     const uint32_t now = advanceClock(session);
     if (now / 1000 != session.lastWholeSecond) {

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "platform/display_state.h"
-#include "audio/audio_context.h"
+#include "audio/analysis_results.h"
 #include "render/fractal_params.h"
 #include "state/animation_state.h"
 #include "state/session_state.h"
@@ -13,4 +13,4 @@ void initAnimation(AnimationState& animation, FractalParams& params, uint32_t st
 
 // The per-frame update, ending with the camera moves. Reads the clock itself.
 void updateAnimation(AnimationState& animation, FractalParams& params, SessionState& session,
-                     const DisplayState& display, const AudioContext& audio);
+                     const DisplayState& display, const AnalysisResults& audio);

@@ -37,7 +37,7 @@ int32_t saturateToInt32(int64_t value)
 
 }  // namespace
 
-BandSnapshot readBands(const AudioContext& audio)
+BandSnapshot readBands(const AnalysisResults& audio)
 {
     BandSnapshot bands{};
     for (int b = 0; b < bandCountFixed; ++b) {

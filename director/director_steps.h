@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdint>
 
-#include "audio/audio_context.h"
+#include "audio/analysis_results.h"
 #include "render/fractal_params.h"
 #include "director/presets.h"
 #include "state/animation_state.h"
@@ -39,7 +39,7 @@ bool chance(int n);
 // as passed.
 float spanProgress(uint32_t start, uint32_t end, uint32_t now);
 
-BandSnapshot readBands(const AudioContext& audio);
+BandSnapshot readBands(const AnalysisResults& audio);
 void followSilence(AnimationState& animation, bool silent, float frameSeconds);
 void measureBeatRate(AnimationState& animation, uint32_t beatCount, uint32_t now);
 void setRotationSpeedFromBeatRate(AnimationState& animation, bool silent);

@@ -12,6 +12,7 @@ struct InputTargets {
     AnimationState& animation;
     SelectorRect& selector;
     AudioContext& audio;
+    const SoundSourceControl& sources;
     int& inputDeviceIndex;
 };
 

@@ -50,9 +50,9 @@ PixelPoint toDrawablePixels(int32_t x, int32_t y, const DisplayState& display)
 
 void handleEvent(const SDL_Event& event, SessionState& session, DisplayState& display,
                  FractalParams& params, AnimationState& animation, SelectorRect& selector,
-                 AudioContext& audio, int& inputDeviceIndex)
+                 AudioContext& audio, const SoundSourceControl& sources, int& inputDeviceIndex)
 {
-    InputTargets targets{session, display, params, animation, selector, audio, inputDeviceIndex};
+    InputTargets targets{session, display, params, animation, selector, audio, sources, inputDeviceIndex};
     switch (event.type) {
     case SDL_QUIT: session.quitRequested = true; break;
     case SDL_KEYDOWN: handleKeyDown(event.key.keysym.sym, targets); break;

@@ -4,11 +4,13 @@
 
 #include "platform/display_state.h"
 #include "audio/audio_context.h"
+#include "audio/sound_sources.h"
 #include "render/fractal_params.h"
 #include "state/animation_state.h"
 #include "overlays/overlays.h"
 #include "state/session_state.h"
 
+// The sound-source keys and the selector open and close streams through sources.
 void handleEvent(const SDL_Event& event, SessionState& session, DisplayState& display,
                  FractalParams& params, AnimationState& animation, SelectorRect& selector,
-                 AudioContext& audio, int& inputDeviceIndex);
+                 AudioContext& audio, const SoundSourceControl& sources, int& inputDeviceIndex);

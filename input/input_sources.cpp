@@ -1,25 +1,24 @@
 // The sound-source selector and the two playback modes: the audible demo track and the screen saver.
-#include "audio/audio_devices.h"
 #include "audio/sound_sources.h"
-#include "audio/start_source.h"
 #include "input/input_actions.h"
 
 namespace {
 bool playbackMuted(const AudioContext& audio)
 {
-    return audio.playbackMuted.load(std::memory_order_relaxed);
+    return audio.streams.playbackMuted.load(std::memory_order_relaxed);
 }
 
 void setPlaybackMuted(AudioContext& audio, bool muted)
 {
-    audio.playbackMuted.store(muted, std::memory_order_relaxed);
+    audio.streams.playbackMuted.store(muted, std::memory_order_relaxed);
 }
 
 // Stops the demo track and re-opens the source that was active when playback began.
 void leavePlayback(InputTargets& targets)
 {
-    setDemoPlayback(false, targets.audio);
-    targets.inputDeviceIndex = selectInputSource(targets.session.savedInputDeviceIndex, targets.audio);
+    targets.sources.setDemoPlayback(false, targets.audio);
+    const int saved = targets.session.savedInputDeviceIndex;
+    targets.inputDeviceIndex = targets.sources.selectInputSource(saved, targets.audio);
 }
 
 // Closes the capture stream before the playback stream opens, so that only one stream runs.
@@ -28,8 +27,8 @@ void enterPlayback(InputTargets& targets)
     SessionState& session = targets.session;
     session.demoPlaying = true;
     session.savedInputDeviceIndex = targets.inputDeviceIndex;
-    targets.inputDeviceIndex = selectInputSource(-2, targets.audio);
-    if (setDemoPlayback(true, targets.audio)) {
+    targets.inputDeviceIndex = targets.sources.selectInputSource(noSource, targets.audio);
+    if (targets.sources.setDemoPlayback(true, targets.audio)) {
         targets.session.visualizing = true;
         return;
     }
@@ -49,10 +48,10 @@ int selectorPosition(const InputTargets& targets)
 // Opens a source the user stepped to; one that runs is remembered for the next start.
 void chooseSource(InputTargets& targets, int selection)
 {
-    targets.inputDeviceIndex = selectInputSource(selection, targets.audio);
+    targets.inputDeviceIndex = targets.sources.selectInputSource(selection, targets.audio);
     targets.session.failedSource = targets.inputDeviceIndex == noSource ? selection : noSource;
     if (targets.inputDeviceIndex != noSource) {
-        rememberChosenSource(targets.inputDeviceIndex);
+        targets.sources.rememberChosenSource(targets.inputDeviceIndex);
     }
 }
 }  // namespace
@@ -61,14 +60,14 @@ void stepSelectorUp(InputTargets& targets)
 {
     SessionState& session = targets.session;
     const int from = selectorPosition(targets);
-    if (!sourceIsAbove(topSource(countInputDevices()), from)) {
+    if (!sourceIsAbove(topSource(targets.sources.countInputDevices()), from)) {
         return;
     }
     session.upArrowPressed = true;
     session.downArrowPressed = false;
     // While the demo track plays the selection is -2, so the step leads to the default device.
     if (session.demoPlaying) {
-        setDemoPlayback(false, targets.audio);
+        targets.sources.setDemoPlayback(false, targets.audio);
         session.demoPlaying = false;
         setPlaybackMuted(targets.audio, false);
     }
@@ -92,7 +91,7 @@ void toggleDemoMode(InputTargets& targets)
     if (playbackMuted(targets.audio)) {
         // From the screen saver: the running stream turns audible and the track starts again.
         setPlaybackMuted(targets.audio, false);
-        resetAnalysis(targets.audio);
+        targets.sources.resetAnalysis(targets.audio);
         session.demoPlaying = true;
         targets.session.visualizing = true;
     } else if (!session.demoPlaying) {

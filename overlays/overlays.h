@@ -4,6 +4,7 @@
 
 #include "platform/display_state.h"
 #include "audio/audio_context.h"
+#include "audio/sound_sources.h"
 #include "render/fractal_params.h"
 #include "state/animation_state.h"
 #include "state/session_state.h"
@@ -36,8 +37,9 @@ SDL_Rect glyphCell(unsigned char ch);
 void drawText(const char* text, SDL_Texture* font, char stop, const DisplayState& display, float xf,
               float yf, float sf, float rf);
 
-// Draws and presents one 2D screen and returns true, or returns false when the fractal is due.
+// Draws and presents one 2D screen and returns true, or returns false when the fractal is due. The
+// title screen names the source and picks the selector's arrows through sources.
 bool drawOverlays(const DisplayState& display, const SessionState& session, int inputDeviceIndex,
                   const FractalParams& params, const AnimationState& animation,
-                  const AudioContext& audio, const OverlayTextures& textures,
-                  const SelectorRect& selector);
+                  const StreamState& streams, const SoundSourceControl& sources,
+                  const OverlayTextures& textures, const SelectorRect& selector);

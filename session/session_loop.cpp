@@ -36,24 +36,25 @@ void startSession(SessionRun& run, DisplayState& display, int inputDeviceIndex)
 }
 
 // A quit request does not cut the queue short: every pending event is still applied.
-void drainEvents(SessionRun& run, DisplayState& display, AudioContext& audio, int& inputDeviceIndex)
+void drainEvents(SessionRun& run, DisplayState& display, AudioContext& audio,
+                 const SoundSourceControl& sources, int& inputDeviceIndex)
 {
     SDL_Event event;
     while (SDL_PollEvent(&event) != 0) {
-        handleEvent(event, run.session, display, run.params, run.animation, run.selector, audio,
+        handleEvent(event, run.session, display, run.params, run.animation, run.selector, audio, sources,
                     inputDeviceIndex);
     }
 }
 
 void runFrame(SessionRun& run, DisplayState& display, const ShaderBindings& bindings,
-              AudioContext& audio, int& inputDeviceIndex)
+              AudioContext& audio, const SoundSourceControl& sources, int& inputDeviceIndex)
 {
     // Events first: the camera keys still scale with the previous frame's time.
-    drainEvents(run, display, audio, inputDeviceIndex);
+    drainEvents(run, display, audio, sources, inputDeviceIndex);
     // The director advances the frame clock and runs whatever the screen.
-    updateAnimation(run.animation, run.params, run.session, display, audio);
-    if (drawOverlays(display, run.session, inputDeviceIndex, run.params, run.animation, audio,
-                     run.textures, run.selector)) {
+    updateAnimation(run.animation, run.params, run.session, display, audio.results);
+    if (drawOverlays(display, run.session, inputDeviceIndex, run.params, run.animation, audio.streams,
+                     sources, run.textures, run.selector)) {
         return;
     }
     // The fractal frame makes the program's own context current again itself.
@@ -62,13 +63,13 @@ void runFrame(SessionRun& run, DisplayState& display, const ShaderBindings& bind
 }  // namespace
 
 void runSession(DisplayState& display, const ShaderBindings& bindings, AudioContext& audio,
-                int& inputDeviceIndex, bool visualizing)
+                const SoundSourceControl& sources, int& inputDeviceIndex, bool visualizing)
 {
     SessionRun run{};
     run.session.visualizing = visualizing;
     startSession(run, display, inputDeviceIndex);
     while (!run.session.quitRequested) {
-        runFrame(run, display, bindings, audio, inputDeviceIndex);
+        runFrame(run, display, bindings, audio, sources, inputDeviceIndex);
     }
     destroyOverlayTextures(run.textures);
 }

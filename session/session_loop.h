@@ -2,9 +2,10 @@
 #pragma once
 #include "platform/display_state.h"
 #include "audio/audio_context.h"
+#include "audio/sound_sources.h"
 #include "render/shader_bindings.h"
 
 // Runs frame after frame until the user quits, starting on the title screen or, with visualizing, in
-// the visualization.
+// the visualization. The selector and the title screen work the sound sources through sources.
 void runSession(DisplayState& display, const ShaderBindings& bindings, AudioContext& audio,
-                int& inputDeviceIndex, bool visualizing);
+                const SoundSourceControl& sources, int& inputDeviceIndex, bool visualizing);

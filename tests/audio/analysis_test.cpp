@@ -34,14 +34,14 @@ TEST_F(Analysis, AllZeroInputStaysSilentAndCountsNoBeat)
 {
     analyseZeros(audio, 120);
     for (int b = 0; b < bandCountFixed; ++b) {
-        EXPECT_EQ(audio.bandLevels[b].load(), 0.0f);
-        EXPECT_EQ(audio.bandMeans[b].load(), 0.0f);
-        EXPECT_EQ(audio.bandDeviations[b].load(), 0.0f);
-        EXPECT_EQ(audio.bandPeaks[b].load(), 0.0f);
+        EXPECT_EQ(audio.results.bandLevels[b].load(), 0.0f);
+        EXPECT_EQ(audio.results.bandMeans[b].load(), 0.0f);
+        EXPECT_EQ(audio.results.bandDeviations[b].load(), 0.0f);
+        EXPECT_EQ(audio.results.bandPeaks[b].load(), 0.0f);
     }
-    EXPECT_TRUE(audio.historyFull.load());
-    EXPECT_TRUE(audio.silent.load());
-    EXPECT_EQ(audio.beatCount.load(), 0u);
+    EXPECT_TRUE(audio.results.historyFull.load());
+    EXPECT_TRUE(audio.results.silent.load());
+    EXPECT_EQ(audio.results.beatCount.load(), 0u);
 }
 
 // The documented case: 50 silent buffers, then every sample 0.01. Bin 0 is 10.24 + 10.24i, so band 0
@@ -50,27 +50,27 @@ TEST_F(Analysis, AllZeroInputStaysSilentAndCountsNoBeat)
 TEST_F(Analysis, HundredthBuffersAfterSilenceGiveTheDocumentedStatistics)
 {
     analyseZeros(audio, 50);
-    ASSERT_TRUE(audio.historyFull.load());
-    ASSERT_TRUE(audio.silent.load());
+    ASSERT_TRUE(audio.results.historyFull.load());
+    ASSERT_TRUE(audio.results.silent.load());
 
     analyseStereoDc(audio, 0.01f);
-    EXPECT_NEAR(audio.bandLevels[0].load(), 209.7152, 209.7152 * 1e-5);
-    for (int b = 1; b < bandCountFixed; ++b) EXPECT_NEAR(audio.bandLevels[b].load(), 0.0, 1e-6);
-    EXPECT_NEAR(audio.overallMean.load(), 0.599186, 0.599186 * 1e-5);
-    EXPECT_FALSE(audio.silent.load());
-    EXPECT_EQ(audio.beatCount.load(), 0u) << "the silence flag of the previous buffer blocks the beat";
+    EXPECT_NEAR(audio.results.bandLevels[0].load(), 209.7152, 209.7152 * 1e-5);
+    for (int b = 1; b < bandCountFixed; ++b) EXPECT_NEAR(audio.results.bandLevels[b].load(), 0.0, 1e-6);
+    EXPECT_NEAR(audio.results.overallMean.load(), 0.599186, 0.599186 * 1e-5);
+    EXPECT_FALSE(audio.results.silent.load());
+    EXPECT_EQ(audio.results.beatCount.load(), 0u) << "the silence flag of the previous buffer blocks the beat";
 
     analyseStereoDc(audio, 0.01f);
-    EXPECT_NEAR(audio.bandMeans[0].load(), 8.388608, 8.388608 * 1e-5);
-    EXPECT_NEAR(audio.bandDeviations[0].load(), 41.0956, 41.0956 * 1e-5);
-    EXPECT_EQ(audio.beatCount.load(), 1u);
-    EXPECT_FALSE(audio.beatArmed.load());
+    EXPECT_NEAR(audio.results.bandMeans[0].load(), 8.388608, 8.388608 * 1e-5);
+    EXPECT_NEAR(audio.results.bandDeviations[0].load(), 41.0956, 41.0956 * 1e-5);
+    EXPECT_EQ(audio.results.beatCount.load(), 1u);
+    EXPECT_FALSE(audio.results.beatArmed.load());
 
     // A constant level never dips below mean - deviation / 2, so the detector stays disarmed.
     for (int n = 0; n < 200; ++n) analyseStereoDc(audio, 0.01f);
-    EXPECT_EQ(audio.beatCount.load(), 1u);
-    EXPECT_FALSE(audio.beatArmed.load());
-    EXPECT_NEAR(audio.bandPeaks[0].load(), 209.7152, 209.7152 * 1e-5);
+    EXPECT_EQ(audio.results.beatCount.load(), 1u);
+    EXPECT_FALSE(audio.results.beatArmed.load());
+    EXPECT_NEAR(audio.results.bandPeaks[0].load(), 209.7152, 209.7152 * 1e-5);
 }
 
 TEST_F(Analysis, HistoryWrapsOnTheFiftiethBufferAndKeepsRowsPerBand)
@@ -78,19 +78,19 @@ TEST_F(Analysis, HistoryWrapsOnTheFiftiethBufferAndKeepsRowsPerBand)
     analyseZeros(audio, 10);
     analyseStereoDc(audio, 0.01f);  // buffer 11 lands in column 10 of band 0's row
     analyseZeros(audio, 38);
-    EXPECT_EQ(audio.historyIndex.load(), 49u);
-    EXPECT_FALSE(audio.historyFull.load());
-    EXPECT_TRUE(audio.silent.load()) << "no sound counts before the history is full";
+    EXPECT_EQ(audio.results.historyIndex.load(), 49u);
+    EXPECT_FALSE(audio.results.historyFull.load());
+    EXPECT_TRUE(audio.results.silent.load()) << "no sound counts before the history is full";
 
     analyseZeros(audio, 1);
-    EXPECT_EQ(audio.historyIndex.load(), 0u);
-    EXPECT_TRUE(audio.historyFull.load());
+    EXPECT_EQ(audio.results.historyIndex.load(), 0u);
+    EXPECT_TRUE(audio.results.historyFull.load());
     for (int j = 0; j < historyLengthFixed; ++j) {
         const float expected = j == 10 ? 209.7152f : 0.0f;
-        EXPECT_NEAR(audio.levelHistory[j].load(), expected, 209.7152 * 1e-5) << "band 0, entry " << j;
-        EXPECT_NEAR(audio.levelHistory[6 * historyLengthFixed + j].load(), 0.0, 1e-6) << "band 6";
+        EXPECT_NEAR(audio.results.levelHistory[j].load(), expected, 209.7152 * 1e-5) << "band 0, entry " << j;
+        EXPECT_NEAR(audio.results.levelHistory[6 * historyLengthFixed + j].load(), 0.0, 1e-6) << "band 6";
     }
-    EXPECT_FALSE(audio.silent.load()) << "the one loud entry lifts the overall mean above 0.001";
+    EXPECT_FALSE(audio.results.silent.load()) << "the one loud entry lifts the overall mean above 0.001";
 }
 
 // Peaks, means and deviations are checked against the recorded levels, recomputed in double.
@@ -100,7 +100,7 @@ TEST_F(Analysis, StatisticsFollowTheLastFiftyLevels)
     std::vector<double> levels;
     for (int n = 0; n < 130; ++n) {
         analyseStereoDc(audio, 0.002f * float((n * 37) % 11));
-        levels.push_back(audio.bandLevels[0].load());
+        levels.push_back(audio.results.bandLevels[0].load());
     }
     double peak = 0.0, sum = 0.0, squares = 0.0;
     for (size_t i = levels.size() - 50; i < levels.size(); ++i) {
@@ -109,10 +109,10 @@ TEST_F(Analysis, StatisticsFollowTheLastFiftyLevels)
     }
     const double mean = sum / 50.0;
     for (size_t i = levels.size() - 50; i < levels.size(); ++i) squares += (levels[i] - mean) * (levels[i] - mean);
-    EXPECT_EQ(audio.bandPeaks[0].load(), float(peak));
-    EXPECT_NEAR(audio.bandMeans[0].load(), mean, mean * 1e-5);
-    EXPECT_NEAR(audio.bandDeviations[0].load(), std::sqrt(squares / 50.0), std::sqrt(squares / 50.0) * 1e-5);
-    EXPECT_NEAR(audio.overallMean.load(), mean / 7.0, mean / 7.0 * 1e-5);
+    EXPECT_EQ(audio.results.bandPeaks[0].load(), float(peak));
+    EXPECT_NEAR(audio.results.bandMeans[0].load(), mean, mean * 1e-5);
+    EXPECT_NEAR(audio.results.bandDeviations[0].load(), std::sqrt(squares / 50.0), std::sqrt(squares / 50.0) * 1e-5);
+    EXPECT_NEAR(audio.results.overallMean.load(), mean / 7.0, mean / 7.0 * 1e-5);
 }
 
 struct BinCase {
@@ -133,7 +133,7 @@ TEST_F(Analysis, StereoBinsLandInTheirBands)
         // Leakage of a float-rounded exponential stays below a millionth of the tone's energy.
         for (int b = 0; b < bandCountFixed; ++b) {
             const double expected = b == c.band ? toneEnergy : 0.0;
-            EXPECT_NEAR(audio.bandLevels[b].load(), expected, toneEnergy * 1e-6) << "bin " << c.bin << " band " << b;
+            EXPECT_NEAR(audio.results.bandLevels[b].load(), expected, toneEnergy * 1e-6) << "bin " << c.bin << " band " << b;
         }
     }
 }
@@ -148,7 +148,7 @@ struct FloatCase {
 // its energy in float 2k (the real part), which lands as listed.
 TEST_F(Analysis, OneChannelReadsBinNumbersAsFloatIndices)
 {
-    audio.channelCount.store(1);
+    audio.streams.channelCount.store(1);
     const FloatCase cases[] = {{0, 0}, {1, 0}, {2, 1}, {3, 2}, {7, 2}, {8, 3}, {16, 3}, {17, 4},
                                {37, 5}, {80, 5}, {81, 6}, {511, 6}, {512, -1}, {900, -1}};
     const double toneEnergy = std::pow(1024.0 * 0.5, 2.0);
@@ -157,7 +157,7 @@ TEST_F(Analysis, OneChannelReadsBinNumbersAsFloatIndices)
         analyseBuffer(windowFrames, &audio);
         for (int b = 0; b < bandCountFixed; ++b) {
             const double expected = b == c.band ? toneEnergy : 0.0;
-            EXPECT_NEAR(audio.bandLevels[b].load(), expected, toneEnergy * 1e-6) << "bin " << c.bin << " band " << b;
+            EXPECT_NEAR(audio.results.bandLevels[b].load(), expected, toneEnergy * 1e-6) << "bin " << c.bin << " band " << b;
         }
     }
 }
@@ -169,7 +169,7 @@ TEST_F(Analysis, BeatsFireOnDecayingPulsesAndRearmOnTheDips)
     std::vector<int> beatBuffers;
     for (int n = 0; n < 400; ++n) {
         analyseStereoDc(audio, 0.01f * std::pow(0.9f, float(n % 20)));
-        if (audio.beatCount.load() != beatBuffers.size()) beatBuffers.push_back(n);
+        if (audio.results.beatCount.load() != beatBuffers.size()) beatBuffers.push_back(n);
     }
     std::vector<int> expected;
     for (int onset = 60; onset < 400; onset += 20) expected.push_back(onset);
@@ -181,20 +181,20 @@ TEST_F(Analysis, BeatsFireOnDecayingPulsesAndRearmOnTheDips)
 TEST_F(Analysis, SilenceNeedsAnOverallMeanStrictlyAboveOneThousandth)
 {
     const auto analyseWithEntry = [&](float entry) {
-        for (auto& e : audio.levelHistory) e.store(0.0f);
-        audio.levelHistory[1].store(entry);
-        audio.historyIndex.store(0);
-        audio.historyFull.store(true);
+        for (auto& e : audio.results.levelHistory) e.store(0.0f);
+        audio.results.levelHistory[1].store(entry);
+        audio.results.historyIndex.store(0);
+        audio.results.historyFull.store(true);
         analyseZeros(audio, 1);
-        return audio.overallMean.load();
+        return audio.results.overallMean.load();
     };
     float entry = 0.35f;
     for (int step = 0; step < 10000 && analyseWithEntry(entry) != 0.001f; ++step)
         entry = std::nextafter(entry, analyseWithEntry(entry) < 0.001f ? 1.0f : 0.0f);
     ASSERT_EQ(analyseWithEntry(entry), 0.001f) << "no history entry yields the threshold exactly";
-    EXPECT_TRUE(audio.silent.load());
+    EXPECT_TRUE(audio.results.silent.load());
     while (analyseWithEntry(entry) <= 0.001f) entry = std::nextafter(entry, 1.0f);
-    EXPECT_FALSE(audio.silent.load());
+    EXPECT_FALSE(audio.results.silent.load());
 }
 
 TEST(AnalysisWithoutContext, DoesNothingWithoutARecordOrAnFftConfiguration)

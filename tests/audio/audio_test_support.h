@@ -61,18 +61,18 @@ inline ContextSnapshot snapshotOf(AudioContext& context)
 {
     ContextSnapshot s;
     for (int b = 0; b < bandCountFixed; ++b) {
-        s.floats.push_back(context.bandLevels[b].load());
-        s.floats.push_back(context.bandMeans[b].load());
-        s.floats.push_back(context.bandDeviations[b].load());
-        s.floats.push_back(context.bandPeaks[b].load());
+        s.floats.push_back(context.results.bandLevels[b].load());
+        s.floats.push_back(context.results.bandMeans[b].load());
+        s.floats.push_back(context.results.bandDeviations[b].load());
+        s.floats.push_back(context.results.bandPeaks[b].load());
     }
-    for (auto& entry : context.levelHistory) s.floats.push_back(entry.load());
-    s.floats.push_back(context.overallMean.load());
+    for (auto& entry : context.results.levelHistory) s.floats.push_back(entry.load());
+    s.floats.push_back(context.results.overallMean.load());
     s.floats.insert(s.floats.end(), windowOf(context), windowOf(context) + 2 * windowFrames);
     s.floats.insert(s.floats.end(), spectrumOf(context), spectrumOf(context) + 2 * windowFrames);
-    s.words = {context.channelCount.load(), context.historyIndex.load(), context.beatCount.load(),
-               context.beatArmed.load(), context.historyFull.load(), context.silent.load(),
-               context.playbackMuted.load(), context.demoPosition.load()};
+    s.words = {context.streams.channelCount.load(), context.results.historyIndex.load(), context.results.beatCount.load(),
+               context.results.beatArmed.load(), context.results.historyFull.load(), context.results.silent.load(),
+               context.streams.playbackMuted.load(), context.streams.demoPosition.load()};
     return s;
 }
 

@@ -49,10 +49,10 @@ std::vector<float> musicBuffer(int n)
 
 bool statisticsFinite(AudioContext& context)
 {
-    bool finite = std::isfinite(context.overallMean.load());
+    bool finite = std::isfinite(context.results.overallMean.load());
     for (int b = 0; b < bandCountFixed; ++b)
-        finite = finite && std::isfinite(context.bandLevels[b].load()) && std::isfinite(context.bandMeans[b].load()) &&
-                 std::isfinite(context.bandDeviations[b].load()) && std::isfinite(context.bandPeaks[b].load());
+        finite = finite && std::isfinite(context.results.bandLevels[b].load()) && std::isfinite(context.results.bandMeans[b].load()) &&
+                 std::isfinite(context.results.bandDeviations[b].load()) && std::isfinite(context.results.bandPeaks[b].load());
     return finite;
 }
 
@@ -61,7 +61,7 @@ TEST_F(Callbacks, OnlyStereoTakesTwoFloatsPerFrame)
 {
     const uint32_t expected[][2] = {{0, 1}, {1, 1}, {2, 2}, {3, 1}, {6, 1}, {0xFFFFFFFFu, 1}};
     for (const auto& [channels, floats] : expected) {
-        audio.channelCount.store(channels);
+        audio.streams.channelCount.store(channels);
         EXPECT_EQ(floatsPerFrame(audio), floats) << channels << " channels";
     }
 }
@@ -71,14 +71,14 @@ TEST_F(Callbacks, CaptureCopiesStereoFramesInArrivalOrderAndAnalysesThem)
     const std::vector<float> input = rampOf(2 * windowFrames);
     EXPECT_EQ(capture(audio, input, windowFrames), paContinue);
     for (int i = 0; i < 2 * windowFrames; ++i) ASSERT_EQ(windowOf(audio)[i], input[i]) << "float " << i;
-    EXPECT_EQ(audio.historyIndex.load(), 1u);
-    EXPECT_GT(audio.bandLevels[6].load(), 0.0f);
+    EXPECT_EQ(audio.results.historyIndex.load(), 1u);
+    EXPECT_GT(audio.results.bandLevels[6].load(), 0.0f);
 }
 
 TEST_F(Callbacks, OneChannelCaptureFillsTheFirstHalfAndKeepsTheRest)
 {
     for (int i = windowFrames; i < 2 * windowFrames; ++i) windowOf(audio)[i] = 7.0f;
-    audio.channelCount.store(1);
+    audio.streams.channelCount.store(1);
     const std::vector<float> input = rampOf(windowFrames);
     EXPECT_EQ(capture(audio, input, windowFrames), paContinue);
     for (int i = 0; i < windowFrames; ++i) ASSERT_EQ(windowOf(audio)[i], input[i]) << "float " << i;
@@ -105,8 +105,8 @@ TEST_F(Callbacks, NullBuffersCompleteTheStreamAndChangeNothing)
 
 TEST_F(Callbacks, PlaybackWrapsFromTheTrackEndToItsStart)
 {
-    const uint32_t length = audio.demoLength;
-    audio.demoPosition.store(length - 100);
+    const uint32_t length = audio.streams.demoLength;
+    audio.streams.demoPosition.store(length - 100);
     std::vector<float> output(2 * windowFrames);
     EXPECT_EQ(play(audio, output, windowFrames), paContinue);
     for (int i = 0; i < windowFrames; ++i) {
@@ -116,14 +116,14 @@ TEST_F(Callbacks, PlaybackWrapsFromTheTrackEndToItsStart)
             ASSERT_EQ(windowOf(audio)[2 * i + c], demoFrame(frame)[c]) << "frame " << i;
         }
     }
-    EXPECT_EQ(audio.demoPosition.load(), 924u);
-    EXPECT_EQ(audio.historyIndex.load(), 1u);
+    EXPECT_EQ(audio.streams.demoPosition.load(), 924u);
+    EXPECT_EQ(audio.results.historyIndex.load(), 1u);
 }
 
 TEST_F(Callbacks, OneChannelPlaybackCarriesOnlyTheLeftChannel)
 {
-    audio.channelCount.store(1);
-    audio.demoPosition.store(5000);
+    audio.streams.channelCount.store(1);
+    audio.streams.demoPosition.store(5000);
     for (int i = windowFrames; i < 2 * windowFrames; ++i) windowOf(audio)[i] = 7.0f;
     std::vector<float> output(windowFrames);
     EXPECT_EQ(play(audio, output, windowFrames), paContinue);
@@ -132,12 +132,12 @@ TEST_F(Callbacks, OneChannelPlaybackCarriesOnlyTheLeftChannel)
         ASSERT_EQ(windowOf(audio)[i], demoFrame(5000 + i)[0]) << "frame " << i;
         ASSERT_EQ(windowOf(audio)[windowFrames + i], 7.0f);
     }
-    EXPECT_EQ(audio.demoPosition.load(), 5000u + windowFrames);
+    EXPECT_EQ(audio.streams.demoPosition.load(), 5000u + windowFrames);
 }
 
 TEST_F(Callbacks, MutedPlaybackSendsZerosAndAnalysesTheSameTrack)
 {
-    audio.playbackMuted.store(true);
+    audio.streams.playbackMuted.store(true);
     std::vector<float> muted(2 * windowFrames, 1.0f);
     std::vector<float> heard(2 * windowFrames);
     float loudest = 0.0f;
@@ -157,34 +157,34 @@ TEST_F(Callbacks, MutedPlaybackSendsZerosAndAnalysesTheSameTrack)
 
 TEST_F(Callbacks, ResetClearsTheAnalysisAndRestartsTheTrack)
 {
-    audio.channelCount.store(1);
-    audio.playbackMuted.store(true);
+    audio.streams.channelCount.store(1);
+    audio.streams.playbackMuted.store(true);
     std::vector<float> output(windowFrames);
     for (int n = 0; n < 120; ++n) play(audio, output, windowFrames);
-    ASSERT_TRUE(audio.historyFull.load());
-    ASSERT_FALSE(audio.silent.load());
-    ASSERT_GT(audio.beatCount.load(), 0u);
+    ASSERT_TRUE(audio.results.historyFull.load());
+    ASSERT_FALSE(audio.results.silent.load());
+    ASSERT_GT(audio.results.beatCount.load(), 0u);
     uint32_t binsBefore[bandCountFixed];
     std::copy(audio.bandBins, audio.bandBins + bandCountFixed, binsBefore);
 
     resetAnalysis(audio);
     for (int b = 0; b < bandCountFixed; ++b) {
-        EXPECT_EQ(audio.bandLevels[b].load(), 0.0f);
-        EXPECT_EQ(audio.bandMeans[b].load(), 0.0f);
-        EXPECT_EQ(audio.bandDeviations[b].load(), 0.0f);
-        EXPECT_EQ(audio.bandPeaks[b].load(), 0.0f);
+        EXPECT_EQ(audio.results.bandLevels[b].load(), 0.0f);
+        EXPECT_EQ(audio.results.bandMeans[b].load(), 0.0f);
+        EXPECT_EQ(audio.results.bandDeviations[b].load(), 0.0f);
+        EXPECT_EQ(audio.results.bandPeaks[b].load(), 0.0f);
         EXPECT_EQ(audio.bandBins[b], binsBefore[b]);
     }
-    for (auto& entry : audio.levelHistory) ASSERT_EQ(entry.load(), 0.0f);
-    EXPECT_EQ(audio.overallMean.load(), 0.0f);
-    EXPECT_EQ(audio.historyIndex.load(), 0u);
-    EXPECT_EQ(audio.beatCount.load(), 0u);
-    EXPECT_EQ(audio.demoPosition.load(), 0u);
-    EXPECT_TRUE(audio.beatArmed.load());
-    EXPECT_FALSE(audio.historyFull.load());
-    EXPECT_TRUE(audio.silent.load());
-    EXPECT_TRUE(audio.playbackMuted.load());
-    EXPECT_EQ(audio.channelCount.load(), 1u);
+    for (auto& entry : audio.results.levelHistory) ASSERT_EQ(entry.load(), 0.0f);
+    EXPECT_EQ(audio.results.overallMean.load(), 0.0f);
+    EXPECT_EQ(audio.results.historyIndex.load(), 0u);
+    EXPECT_EQ(audio.results.beatCount.load(), 0u);
+    EXPECT_EQ(audio.streams.demoPosition.load(), 0u);
+    EXPECT_TRUE(audio.results.beatArmed.load());
+    EXPECT_FALSE(audio.results.historyFull.load());
+    EXPECT_TRUE(audio.results.silent.load());
+    EXPECT_TRUE(audio.streams.playbackMuted.load());
+    EXPECT_EQ(audio.streams.channelCount.load(), 1u);
 
     // The next buffer starts at demo frame 0 in a cleared window.
     play(audio, output, windowFrames);
@@ -193,8 +193,8 @@ TEST_F(Callbacks, ResetClearsTheAnalysisAndRestartsTheTrack)
         ASSERT_EQ(windowOf(audio)[windowFrames + i], 0.0f);
         ASSERT_EQ(output[i], 0.0f);
     }
-    EXPECT_EQ(audio.demoPosition.load(), uint32_t(windowFrames));
-    EXPECT_EQ(audio.historyIndex.load(), 1u);
+    EXPECT_EQ(audio.streams.demoPosition.load(), uint32_t(windowFrames));
+    EXPECT_EQ(audio.results.historyIndex.load(), 1u);
 }
 
 // A device is meant to deliver at most 1024 frames; a larger buffer is analysed up to the window's
@@ -210,7 +210,7 @@ TEST_F(Callbacks, OversizedBuffersNeverOverrunTheWindow)
     for (int i = 0; i < 2 * windowFrames; ++i)
         for (int c = 0; c < 2; ++c) ASSERT_EQ(output[2 * i + c], demoFrame(i)[c]) << "frame " << i;
     for (int i = 0; i < 2 * windowFrames; ++i) ASSERT_EQ(windowOf(twin)[i], demoTrackSamples()[i]);
-    EXPECT_EQ(twin.demoPosition.load(), uint32_t(2 * windowFrames));
+    EXPECT_EQ(twin.streams.demoPosition.load(), uint32_t(2 * windowFrames));
 }
 
 // NaN counts as silence and infinite or huge samples as the clamp limit of 4, so the statistics stay
@@ -237,21 +237,21 @@ TEST_F(Callbacks, FaultySamplesNeverPoisonTheAnalysis)
     for (ContextSnapshot* s : {&recovered, &reference}) s->words[2] = s->words[3] = 0;
     EXPECT_TRUE(sameSnapshot(recovered, reference));
 
-    const uint32_t beatsBefore = audio.beatCount.load();
+    const uint32_t beatsBefore = audio.results.beatCount.load();
     for (int n = 50; n < 250; ++n) capture(audio, musicBuffer(n), windowFrames);
-    EXPECT_EQ(audio.beatCount.load() - beatsBefore, 10u) << "one beat per pulse";
+    EXPECT_EQ(audio.results.beatCount.load() - beatsBefore, 10u) << "one beat per pulse";
 }
 
 TEST_F(Callbacks, NonFiniteAndHugeSamplesAreReadAsSilenceAndAsTheLimit)
 {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     capture(audio, std::vector<float>(2 * windowFrames, nan), windowFrames);
-    for (int b = 0; b < bandCountFixed; ++b) EXPECT_EQ(audio.bandLevels[b].load(), 0.0f);
+    for (int b = 0; b < bandCountFixed; ++b) EXPECT_EQ(audio.results.bandLevels[b].load(), 0.0f);
 
     capture(audio, std::vector<float>(2 * windowFrames, 1e30f), windowFrames);
     capture(twin, std::vector<float>(2 * windowFrames, 4.0f), windowFrames);
-    EXPECT_EQ(audio.bandLevels[0].load(), twin.bandLevels[0].load());
-    EXPECT_NEAR(audio.bandLevels[0].load(), 2.0 * std::pow(1024.0 * 4.0, 2.0), 2.0 * std::pow(4096.0, 2.0) * 1e-5);
+    EXPECT_EQ(audio.results.bandLevels[0].load(), twin.results.bandLevels[0].load());
+    EXPECT_NEAR(audio.results.bandLevels[0].load(), 2.0 * std::pow(1024.0 * 4.0, 2.0), 2.0 * std::pow(4096.0, 2.0) * 1e-5);
 }
 
 }  // namespace

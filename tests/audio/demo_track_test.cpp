@@ -85,12 +85,12 @@ TrackAnalysis analyseTwoLoops(AudioContext& context)
     result.levels.resize(bandCountFixed);
     std::vector<float> output(2 * windowFrames);
     for (int n = 0; n < 2 * buffersPerLoop; ++n) {
-        const uint32_t before = context.beatCount.load();
+        const uint32_t before = context.results.beatCount.load();
         onPlaybackBuffer(nullptr, output.data(), windowFrames, nullptr, 0, &context);
-        if (context.beatCount.load() != before) result.beatBuffers.push_back(n);
+        if (context.results.beatCount.load() != before) result.beatBuffers.push_back(n);
         if (n < historyLengthFixed) continue;
-        result.silentBuffers += context.silent.load() ? 1 : 0;
-        for (int b = 0; b < bandCountFixed; ++b) result.levels[b].push_back(context.bandLevels[b].load());
+        result.silentBuffers += context.results.silent.load() ? 1 : 0;
+        for (int b = 0; b < bandCountFixed; ++b) result.levels[b].push_back(context.results.bandLevels[b].load());
     }
     return result;
 }

@@ -122,16 +122,16 @@ TEST_F(AudioStart, OpensAFreshRecordWithNoSourceWhenNothingRecordsAndClosesIt)
     EXPECT_EQ(audio.fftConfig, allocatedConfig);
     const uint32_t expectedBins[bandCountFixed] = {0, 3, 6, 16, 34, 74, 162};
     for (int b = 0; b < bandCountFixed; ++b) EXPECT_EQ(audio.bandBins[b], expectedBins[b]);
-    EXPECT_EQ(audio.channelCount.load(), 2u);
-    EXPECT_EQ(audio.demoLength, 1786050u);
-    EXPECT_EQ(audio.demoPosition.load(), 0u);
-    EXPECT_EQ(audio.demoSamples, demoTrackSamples());
-    EXPECT_TRUE(audio.silent.load());
-    EXPECT_TRUE(audio.beatArmed.load());
-    EXPECT_FALSE(audio.historyFull.load());
-    EXPECT_FALSE(audio.playbackMuted.load());
+    EXPECT_EQ(audio.streams.channelCount.load(), 2u);
+    EXPECT_EQ(audio.streams.demoLength, 1786050u);
+    EXPECT_EQ(audio.streams.demoPosition.load(), 0u);
+    EXPECT_EQ(audio.streams.demoSamples, demoTrackSamples());
+    EXPECT_TRUE(audio.results.silent.load());
+    EXPECT_TRUE(audio.results.beatArmed.load());
+    EXPECT_FALSE(audio.results.historyFull.load());
+    EXPECT_FALSE(audio.streams.playbackMuted.load());
     float levelSum = 0.0f;
-    for (auto& entry : audio.levelHistory) levelSum += entry.load();
+    for (auto& entry : audio.results.levelHistory) levelSum += entry.load();
     EXPECT_EQ(levelSum, 0.0f);
     closeAudioStage(*stage);
     EXPECT_EQ(stage->context.fftConfig, nullptr);
@@ -145,7 +145,7 @@ TEST_F(AudioStart, StreamControlFindsNothingAndTouchesNoAnalysis)
     ASSERT_EQ(Pa_GetDeviceCount(), 0) << "this test needs a machine without audio devices";
     static AudioContext audio;
     prepareAudioContext(audio, nullptr);
-    audio.beatCount.store(1000);  // a reset would clear it; with no stream held there is none
+    audio.results.beatCount.store(1000);  // a reset would clear it; with no stream held there is none
 
     EXPECT_EQ(countInputDevices(), 0);
     EXPECT_EQ(inputDeviceAt(0), paNoDevice);
@@ -155,7 +155,7 @@ TEST_F(AudioStart, StreamControlFindsNothingAndTouchesNoAnalysis)
     EXPECT_EQ(selectInputSource(-7, audio), -2);
     EXPECT_FALSE(setDemoPlayback(true, audio));
     EXPECT_FALSE(setDemoPlayback(false, audio));
-    EXPECT_EQ(audio.beatCount.load(), 1000u);
+    EXPECT_EQ(audio.results.beatCount.load(), 1000u);
     Pa_Terminate();
 }
 

@@ -33,7 +33,7 @@ BandShares sampleBandShares()
 {
     double sums[bandCountFixed] = {};
     for (int n = 0; n < 43; ++n) {
-        for (int b = 0; b < bandCountFixed; ++b) sums[b] += audio.bandLevels[b].load();
+        for (int b = 0; b < bandCountFixed; ++b) sums[b] += audio.results.bandLevels[b].load();
         sleepSeconds(0.0232);
     }
     BandShares result;
@@ -46,7 +46,7 @@ BandShares sampleBandShares()
 // sets it up, and then runs steadily; ten buffers in a row mean it runs.
 bool buffersFlow()
 {
-    return waitForSteps([] { return audio.historyIndex.load(); }, 10, 30.0);
+    return waitForSteps([] { return audio.results.historyIndex.load(); }, 10, 30.0);
 }
 
 int recordStreamsOfTheServer()
@@ -67,7 +67,7 @@ BandShares sharesOfTone(double hz)
     EXPECT_TRUE(writeToneWav(path, hz, 0.5, 10.0));
     const pid_t player = spawnQuiet({"paplay", path});
     EXPECT_GT(player, 0);
-    EXPECT_TRUE(waitUntil([] { return !audio.silent.load(); }, 8.0)) << hz << " Hz is heard";
+    EXPECT_TRUE(waitUntil([] { return !audio.results.silent.load(); }, 8.0)) << hz << " Hz is heard";
     sleepSeconds(0.3);
     const BandShares shares = sampleBandShares();
     // The tone's length only bounds how late the readings may come; it need not play out.
@@ -109,17 +109,17 @@ protected:
     {
         selectInputSource(-2, audio);
         setDemoPlayback(false, audio);
-        audio.playbackMuted.store(false);
+        audio.streams.playbackMuted.store(false);
     }
 };
 
 TEST_F(Streams, CaptureOfTheDefaultDeviceHearsTonesInTheirBandsAndSilence)
 {
     ASSERT_EQ(selectInputSource(-1, audio), -1);
-    EXPECT_EQ(audio.channelCount.load(), 2u) << "the monitor has more than two channels to offer";
+    EXPECT_EQ(audio.streams.channelCount.load(), 2u) << "the monitor has more than two channels to offer";
     ASSERT_TRUE(buffersFlow());
-    ASSERT_TRUE(waitUntil([] { return audio.historyFull.load(); }, 15.0));
-    EXPECT_TRUE(audio.silent.load()) << "nothing plays into the sink yet";
+    ASSERT_TRUE(waitUntil([] { return audio.results.historyFull.load(); }, 15.0));
+    EXPECT_TRUE(audio.results.silent.load()) << "nothing plays into the sink yet";
 
     // Both channels carry the same real signal, so each tone also appears mirrored in the upper half
     // of the transform, which belongs to band 6.
@@ -136,7 +136,7 @@ TEST_F(Streams, CaptureOfTheDefaultDeviceHearsTonesInTheirBandsAndSilence)
     const BandShares high = sharesOfTone(10000.0);
     EXPECT_GT(high.share[6], 0.97) << "10 kHz and its mirror both lie in band 6";
 
-    EXPECT_TRUE(waitUntil([] { return audio.silent.load(); }, 15.0)) << "silence returns after the tone";
+    EXPECT_TRUE(waitUntil([] { return audio.results.silent.load(); }, 15.0)) << "silence returns after the tone";
     EXPECT_EQ(recordStreamsOfTheServer(), 1);
 }
 
@@ -181,10 +181,10 @@ std::vector<float> recordSink(double seconds)
 TEST_F(Streams, DemoPlaybackSendsTheTrackIntoTheSinkAndMutingSilencesOnlyTheDevice)
 {
     ASSERT_TRUE(setDemoPlayback(true, audio));
-    EXPECT_EQ(audio.channelCount.load(), 2u);
+    EXPECT_EQ(audio.streams.channelCount.load(), 2u);
     EXPECT_EQ(playbackStreamsOfTheServer(), 1);
     ASSERT_TRUE(buffersFlow());
-    const uint32_t expectedFrame = audio.demoPosition.load();
+    const uint32_t expectedFrame = audio.streams.demoPosition.load();
     const std::vector<float> heard = recordSink(1.5);
     ASSERT_GT(heard.size(), size_t(2 * 44100)) << "at least a second was recorded";
     // The sink carries the 16-bit material unchanged; 0.999 leaves room for the server's rounding.
@@ -192,7 +192,7 @@ TEST_F(Streams, DemoPlaybackSendsTheTrackIntoTheSinkAndMutingSilencesOnlyTheDevi
     std::printf("best correlation with the track: %.6f\n", correlation);
     EXPECT_GT(correlation, 0.999);
 
-    audio.playbackMuted.store(true);
+    audio.streams.playbackMuted.store(true);
     sleepSeconds(0.5);
     const std::vector<float> muted = recordSink(1.0);
     ASSERT_GT(muted.size(), size_t(44100));
@@ -200,20 +200,20 @@ TEST_F(Streams, DemoPlaybackSendsTheTrackIntoTheSinkAndMutingSilencesOnlyTheDevi
     for (float x : muted) loudest = std::max(loudest, std::fabs(x));
     EXPECT_EQ(loudest, 0.0f) << "the device receives zeros";
     EXPECT_TRUE(buffersFlow()) << "the analysis is still fed";
-    EXPECT_FALSE(audio.silent.load()) << "the visuals still follow the track";
+    EXPECT_FALSE(audio.results.silent.load()) << "the visuals still follow the track";
 
     EXPECT_FALSE(setDemoPlayback(false, audio));
-    EXPECT_TRUE(audio.playbackMuted.load()) << "stream changes leave the mute to the session";
+    EXPECT_TRUE(audio.streams.playbackMuted.load()) << "stream changes leave the mute to the session";
     EXPECT_EQ(playbackStreamsOfTheServer(), 0);
-    EXPECT_TRUE(staysUnchanged([] { return audio.historyIndex.load(); }, 0.3)) << "no callback runs after the close";
+    EXPECT_TRUE(staysUnchanged([] { return audio.results.historyIndex.load(); }, 0.3)) << "no callback runs after the close";
 }
 
 TEST_F(Streams, RestartingThePlaybackStartsTheTrackAgain)
 {
     ASSERT_TRUE(setDemoPlayback(true, audio));
-    ASSERT_TRUE(waitUntil([] { return audio.demoPosition.load() > 44100; }, 30.0));
+    ASSERT_TRUE(waitUntil([] { return audio.streams.demoPosition.load() > 44100; }, 30.0));
     ASSERT_TRUE(setDemoPlayback(true, audio));
-    EXPECT_LT(audio.demoPosition.load(), 44100u) << "the reset of the running stream restarts the track";
+    EXPECT_LT(audio.streams.demoPosition.load(), 44100u) << "the reset of the running stream restarts the track";
     EXPECT_EQ(playbackStreamsOfTheServer(), 1);
 }
 
@@ -221,9 +221,9 @@ TEST_F(Streams, SwitchingRunningDevicesResetsAndClosesTheOldStream)
 {
     ASSERT_EQ(selectInputSource(-1, audio), -1);
     ASSERT_TRUE(buffersFlow());
-    audio.beatCount.store(1000);  // nothing plays, so only a reset can change it
+    audio.results.beatCount.store(1000);  // nothing plays, so only a reset can change it
     ASSERT_EQ(selectInputSource(0, audio), 0);
-    EXPECT_EQ(audio.beatCount.load(), 0u);
+    EXPECT_EQ(audio.results.beatCount.load(), 0u);
     ASSERT_TRUE(buffersFlow());
     EXPECT_EQ(recordStreamsOfTheServer(), 1) << "the old stream is closed";
 
@@ -244,7 +244,7 @@ TEST_F(Streams, LosingTheSinkLeavesTheProgramWorking)
     ASSERT_EQ(std::system(("pactl unload-module " + module).c_str()), 0);
     for (int n = 0; n < 50; ++n) {
         resetAnalysis(audio);
-        EXPECT_TRUE(std::isfinite(audio.bandLevels[0].load()));
+        EXPECT_TRUE(std::isfinite(audio.results.bandLevels[0].load()));
         sleepSeconds(0.02);
     }
     const auto start = std::chrono::steady_clock::now();
@@ -268,7 +268,7 @@ TEST_F(Streams, AudioStageOpensTheDefaultDeviceAndClosesEveryStream)
     ASSERT_EQ(openAudioStage(*stage, false), 0);
     EXPECT_EQ(stage->inputDeviceIndex, -1);
     AudioContext& context = stage->context;
-    EXPECT_TRUE(waitForSteps([&] { return context.historyIndex.load(); }, 10, 6.0));
+    EXPECT_TRUE(waitForSteps([&] { return context.results.historyIndex.load(); }, 10, 6.0));
     // The user switches to the demo track before quitting; the stage closes what runs.
     stage->inputDeviceIndex = selectInputSource(-2, context);
     EXPECT_TRUE(setDemoPlayback(true, context));

@@ -26,18 +26,18 @@ struct MainThreadView {
 MainThreadView exerciseMainThread(AudioContext& audio, double seconds, bool toggleMute)
 {
     MainThreadView view;
-    uint32_t lastIndex = audio.historyIndex.load(std::memory_order_relaxed);
+    uint32_t lastIndex = audio.results.historyIndex.load(std::memory_order_relaxed);
     const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     for (int frame = 0; std::chrono::steady_clock::now() < end; ++frame) {
         float sum = 0.0f;
         for (int b = 0; b < bandCountFixed; ++b)
-            sum += audio.bandLevels[b].load(std::memory_order_relaxed) + audio.bandPeaks[b].load(std::memory_order_relaxed);
+            sum += audio.results.bandLevels[b].load(std::memory_order_relaxed) + audio.results.bandPeaks[b].load(std::memory_order_relaxed);
         view.sawSound = view.sawSound || sum > 0.0f;
-        (void)audio.beatCount.load(std::memory_order_relaxed);
-        (void)audio.silent.load(std::memory_order_relaxed);
-        if (toggleMute) audio.playbackMuted.store(frame % 20 < 10, std::memory_order_relaxed);
+        (void)audio.results.beatCount.load(std::memory_order_relaxed);
+        (void)audio.results.silent.load(std::memory_order_relaxed);
+        if (toggleMute) audio.streams.playbackMuted.store(frame % 20 < 10, std::memory_order_relaxed);
         if (frame % 10 == 9) resetAnalysis(audio);
-        const uint32_t index = audio.historyIndex.load(std::memory_order_relaxed);
+        const uint32_t index = audio.results.historyIndex.load(std::memory_order_relaxed);
         view.buffersSeen += index != lastIndex ? 1 : 0;
         lastIndex = index;
         sleepSeconds(0.01);
@@ -48,7 +48,7 @@ MainThreadView exerciseMainThread(AudioContext& audio, double seconds, bool togg
 // A new stream pauses for up to two seconds before it runs steadily.
 bool streamRuns(AudioContext& audio)
 {
-    return waitForSteps([&] { return audio.historyIndex.load(std::memory_order_relaxed); }, 10, 6.0);
+    return waitForSteps([&] { return audio.results.historyIndex.load(std::memory_order_relaxed); }, 10, 6.0);
 }
 
 class StreamThreads : public PreparedContext {
@@ -97,10 +97,10 @@ TEST_F(StreamThreads, CaptureRunsAgainstResetsAndReads)
 int buffersWithin(AudioContext& audio, double seconds)
 {
     int changes = 0;
-    uint32_t last = audio.historyIndex.load(std::memory_order_relaxed);
+    uint32_t last = audio.results.historyIndex.load(std::memory_order_relaxed);
     waitUntil(
         [&] {
-            const uint32_t now = audio.historyIndex.load(std::memory_order_relaxed);
+            const uint32_t now = audio.results.historyIndex.load(std::memory_order_relaxed);
             changes += now != last ? 1 : 0;
             last = now;
             return false;
@@ -135,7 +135,7 @@ TEST_F(StreamThreads, CaptureOutlivesItsSoundServer)
     std::printf("buffers of silence in 2 s: %d\n", buffers);
     EXPECT_GT(buffers, 40);
     EXPECT_LE(buffers, 100);
-    EXPECT_TRUE(waitUntil([&] { return audio.silent.load(); }, 10.0)) << "the analysis hears silence";
+    EXPECT_TRUE(waitUntil([&] { return audio.results.silent.load(); }, 10.0)) << "the analysis hears silence";
 
     startServer(config);
     const auto back = std::chrono::steady_clock::now();

@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "platform/display_state.h"
-#include "audio/audio_context.h"
+#include "audio/analysis_results.h"
 #include "director/presets.h"
 #include "director/second_chances.h"
 #include "render/fractal_params.h"
@@ -18,7 +18,7 @@ struct Scene {
     FractalParams params;
     SessionState session;
     DisplayState display;
-    AudioContext audio;
+    AnalysisResults audio;
 };
 
 // A 1920 by 1080 scene whose director was started at tick start with the draws: theta 0, 10000

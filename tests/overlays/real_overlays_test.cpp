@@ -23,7 +23,7 @@ struct RealTitle {
     SessionState session;
     FractalParams params;
     AnimationState animation;
-    AudioContext audio;
+    StreamState streams;
 };
 
 bool openRealTitle(RealTitle& title, int width, int height)
@@ -32,7 +32,7 @@ bool openRealTitle(RealTitle& title, int width, int height)
         return false;
     }
     createOverlayTextures(title.screen.renderer, title.textures);
-    title.audio.playbackMuted = false;
+    title.streams.playbackMuted = false;
     return title.textures.titleTexture != nullptr && title.textures.fontTexture != nullptr;
 }
 
@@ -46,7 +46,7 @@ bool drawRealTitle(RealTitle& title, int inputDeviceIndex)
 {
     SelectorRect selector = layoutSelector(title.screen.display);
     return drawOverlays(title.screen.display, title.session, inputDeviceIndex, title.params,
-                        title.animation, title.audio, title.textures, selector);
+                        title.animation, title.streams, scriptedDevices, title.textures, selector);
 }
 
 }  // namespace

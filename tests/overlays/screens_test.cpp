@@ -30,7 +30,7 @@ struct Rig {
     SessionState session;
     FractalParams params;
     AnimationState animation;
-    AudioContext audio;
+    StreamState streams;
 };
 
 bool openRig(Rig& rig, int width, int height)
@@ -50,7 +50,7 @@ bool openRig(Rig& rig, int width, int height)
     t.arrowsDownLit = solidTexture(r, 32, 66, downLitColour);
     t.arrowsBottom = solidTexture(r, 32, 66, bottomColour);
     t.arrowsTop = solidTexture(r, 32, 66, topColour);
-    rig.audio.playbackMuted = false;
+    rig.streams.playbackMuted = false;
     return t.titleTexture && t.helpTexture && t.controlsTexture && t.fontTexture && t.arrowsNormal &&
            t.arrowsNone && t.arrowsUpLit && t.arrowsDownLit && t.arrowsBottom && t.arrowsTop;
 }
@@ -66,7 +66,7 @@ bool drawFrame(Rig& rig, int inputDeviceIndex)
     fillSoftScreen(rig.screen, backdrop);
     SelectorRect selector = layoutSelector(rig.screen.display);
     return drawOverlays(rig.screen.display, rig.session, inputDeviceIndex, rig.params, rig.animation,
-                        rig.audio, rig.textures, selector);
+                        rig.streams, scriptedDevices, rig.textures, selector);
 }
 
 bool wholeScreenIs(Rig& rig, uint32_t colour)
@@ -139,11 +139,11 @@ TEST(TitleSourceName, NamesTheSourceOfEachMode)
     rig.session.demoPlaying = true;
     ASSERT_TRUE(drawFrame(rig, -2));
     EXPECT_EQ(sourceName(rig, 11), "Demo Track#");
-    rig.audio.playbackMuted = true;
+    rig.streams.playbackMuted = true;
     ASSERT_TRUE(drawFrame(rig, -2));
     EXPECT_EQ(sourceName(rig, 24), "N/A : Screen Saver Mode#");
     rig.session.demoPlaying = false;
-    rig.audio.playbackMuted = false;
+    rig.streams.playbackMuted = false;
     ASSERT_TRUE(drawFrame(rig, -1));
     EXPECT_EQ(sourceName(rig, 25), "Default Recording Device#");
     ASSERT_TRUE(drawFrame(rig, 1));

@@ -1,11 +1,7 @@
-// Scripted audio devices: link-time substitutes for the device queries of the audio library that the
-// overlays make.
+// Scripted audio devices: the sound-source controls whose device queries answer from the test's list.
 #include "tests/overlays/scripted_devices.h"
 
 #include <cstdio>
-
-#include "audio/audio_devices.h"
-#include "audio/loopback_capture.h"
 
 namespace {
 
@@ -46,12 +42,14 @@ void scriptCaptureLost(bool lost)
     captureLost = lost;
 }
 
+namespace {
+
 bool captureIsLost()
 {
     return captureLost;
 }
 
-void loopbackDeviceName(char* name, size_t capacity)
+void speakersDeviceName(char* name, size_t capacity)
 {
     std::snprintf(name, capacity, "%s", speakersName.c_str());
 }
@@ -89,3 +87,26 @@ bool inputDeviceIdentity(int n, char* name, char* hostApi, size_t capacity)
     std::snprintf(hostApi, capacity, "%s", "ALSA");
     return true;
 }
+
+// The title screen never opens a stream.
+int selectNothing(int, AudioContext&)
+{
+    return noSource;
+}
+
+bool playNothing(bool, AudioContext&)
+{
+    return false;
+}
+
+void resetNothing(AudioContext&) {}
+
+void rememberNothing(int) {}
+
+}  // namespace
+
+const SoundSourceControl scriptedDevices = {
+    countInputDevices, hasDefaultRecordingDevice, inputDeviceIdentity, speakersDeviceName,
+    captureIsLost,     selectNothing,             playNothing,         resetNothing,
+    rememberNothing,
+};

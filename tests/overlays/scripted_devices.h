@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "audio/sound_sources.h"
+
 // One PortAudio device as the test describes it.
 struct ScriptedDevice {
     std::string name;
@@ -19,3 +21,6 @@ void scriptMissingDeviceInfo(bool missing);
 void scriptSpeakersName(const std::string& name);
 // Whether the capture of the chosen device has lost its device.
 void scriptCaptureLost(bool lost);
+
+// The controls whose device queries answer from the script above.
+extern const SoundSourceControl scriptedDevices;

@@ -75,12 +75,12 @@ protected:
     // The sound, the devices and the clock change under the session as they may in use.
     void stirTheWorld(int frame)
     {
-        audio.silent = (frame / 200) % 3 == 0;
+        audio.results.silent = (frame / 200) % 3 == 0;
         for (int band = 0; band < bandCountFixed; ++band) {
-            audio.bandLevels[band] = static_cast<float>(pick(1000)) * 0.01f;
-            audio.bandPeaks[band] = static_cast<float>(pick(1000)) * 0.01f + 10.0f;
+            audio.results.bandLevels[band] = static_cast<float>(pick(1000)) * 0.01f;
+            audio.results.bandPeaks[band] = static_cast<float>(pick(1000)) * 0.01f + 10.0f;
         }
-        audio.beatCount = audio.beatCount.load() + (pick(10) == 0 ? 1u : 0u);
+        audio.results.beatCount = audio.results.beatCount.load() + (pick(10) == 0 ? 1u : 0u);
         streamScript.outputDevice = pick(5) != 0;
         streamScript.brokenSelections = static_cast<uint32_t>(pick(16));
         // Mostly 60 frames per second, now and then a stall of two seconds.
@@ -117,7 +117,7 @@ protected:
     void expectConsistentSession(int frame)
     {
         SCOPED_TRACE(testing::Message() << "frame " << frame);
-        const bool muted = audio.playbackMuted.load();
+        const bool muted = audio.streams.playbackMuted.load();
         ASSERT_EQ(session.demoPlaying, streamScript.playbackRunning);
         ASSERT_TRUE(!muted || session.demoPlaying);
         ASSERT_TRUE(!session.demoPlaying || inputDeviceIndex == -2);
@@ -149,7 +149,7 @@ TEST_F(EventStormTest, RandomEventsAndTheDirectorKeepEveryValueInRange)
         for (int count = pick(9); count > 0; --count, ++events) {
             send(randomEvent(display));
         }
-        updateAnimation(animation, params, session, display, audio);
+        updateAnimation(animation, params, session, display, audio.results);
         expectParamsInRange(frame);
         expectConsistentSession(frame);
     }

@@ -56,12 +56,12 @@ std::vector<std::vector<SDL_Event>> eventBatches()
 // Two seconds of sound and two of silence in turn, so that the picture fades in and out.
 void changeTheSound()
 {
-    heardAudio->silent = (drainedFrames / 120) % 2 == 1;
+    heardAudio->results.silent = (drainedFrames / 120) % 2 == 1;
     for (int band = 0; band < bandCountFixed; ++band) {
-        heardAudio->bandLevels[band] = static_cast<float>((drainedFrames * (band + 3)) % 17);
-        heardAudio->bandPeaks[band] = 17.0f;
+        heardAudio->results.bandLevels[band] = static_cast<float>((drainedFrames * (band + 3)) % 17);
+        heardAudio->results.bandPeaks[band] = 17.0f;
     }
-    heardAudio->beatCount = static_cast<uint32_t>(drainedFrames / 25);
+    heardAudio->results.beatCount = static_cast<uint32_t>(drainedFrames / 25);
 }
 
 // Runs once per frame, when the loop has drained the queue: queues the next frame's events.
@@ -143,7 +143,7 @@ TEST(FrameAllocationTest, FramesAfterSetUpAllocateNothing)
     AudioContext audio;
     heardAudio = &audio;
     int inputDeviceIndex = -1;
-    runSession(display, bindings, audio, inputDeviceIndex, false);
+    runSession(display, bindings, audio, scriptedStreams, inputDeviceIndex, false);
 
     EXPECT_EQ(drainedFrames, framesToRun);
     EXPECT_EQ(countedAllocations(), 0);

@@ -53,7 +53,7 @@ void InputTest::SetUp()
     display.drawableWidth = testWindowWidth;
     display.drawableHeight = testWindowHeight;
     selector = SelectorRect{100, 200, 12, 24};
-    audio.playbackMuted = false;
+    audio.streams.playbackMuted = false;
     SDL_ShowCursor(SDL_ENABLE);
 }
 
@@ -65,7 +65,8 @@ void InputTest::TearDown()
 
 void InputTest::send(const SDL_Event& event)
 {
-    handleEvent(event, session, display, params, animation, selector, audio, inputDeviceIndex);
+    handleEvent(event, session, display, params, animation, selector, audio, scriptedStreams,
+                inputDeviceIndex);
 }
 
 void InputTest::press(SDL_Keycode key, Uint16 modifiers, Uint8 repeat)

@@ -278,13 +278,13 @@ TEST_F(InputTest, UpFromPlaybackStopsItBeforeOpeningTheDefaultDevice)
 {
     inputDeviceIndex = -2;
     session.demoPlaying = true;
-    audio.playbackMuted = true;
+    audio.streams.playbackMuted = true;
     session.savedInputDeviceIndex = 2;
     press(SDLK_UP);
     EXPECT_EQ(streamLog(), "play(0)=0 select(-1)=-1");
     EXPECT_EQ(inputDeviceIndex, -1);
     EXPECT_FALSE(session.demoPlaying);
-    EXPECT_FALSE(audio.playbackMuted);
+    EXPECT_FALSE(audio.streams.playbackMuted);
 }
 
 TEST_F(InputTest, DownDuringPlaybackLeavesTheDemoTrackRunning)

@@ -7,7 +7,7 @@ enum class Mode { capture, none, demo, screenSaver, inconsistent };
 
 Mode modeOf(const SessionState& session, const AudioContext& audio, int inputDeviceIndex)
 {
-    const bool muted = audio.playbackMuted.load();
+    const bool muted = audio.streams.playbackMuted.load();
     if (!session.demoPlaying) {
         if (muted) {
             return Mode::inconsistent;
@@ -105,7 +105,7 @@ TEST_F(SoundSourceTest, TabWithoutAnOutputDeviceChangesNothing)
     press(SDLK_TAB);
     EXPECT_EQ(streamLog(), "select(-2)=-2 play(1)=0 play(0)=0 select(0)=0");
     EXPECT_EQ(mode(), Mode::capture);
-    EXPECT_FALSE(audio.playbackMuted);
+    EXPECT_FALSE(audio.streams.playbackMuted);
     EXPECT_FALSE(session.visualizing);
 }
 

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "audio/audio_devices.h"
+#include "audio/sound_source_control.h"
 #include "audio/sound_sources.h"
 #include "input/input_handling.h"
 #include "tests/session/sdl_events.h"
@@ -58,23 +59,24 @@ protected:
 
     void press(SDL_Keycode key)
     {
-        handleEvent(keyEvent(key), session, display, params, animation, selector, audio, inputDeviceIndex);
-        handleEvent(keyEvent(key, false), session, display, params, animation, selector, audio,
+        handleEvent(keyEvent(key), session, display, params, animation, selector, audio, audioSoundSources,
                     inputDeviceIndex);
+        handleEvent(keyEvent(key, false), session, display, params, animation, selector, audio,
+                    audioSoundSources, inputDeviceIndex);
     }
 
     // The playback callback moves the demo cursor; the capture callback leaves it alone.
     bool demoTrackAdvances()
     {
-        const uint32_t start = audio.demoPosition.load();
-        return becomesTrue([&] { return audio.demoPosition.load() != start; });
+        const uint32_t start = audio.streams.demoPosition.load();
+        return becomesTrue([&] { return audio.streams.demoPosition.load() != start; });
     }
 
     // Every analysed buffer moves the history cursor, whichever stream delivered it.
     bool analysisAdvances()
     {
-        const uint32_t start = audio.historyIndex.load();
-        return becomesTrue([&] { return audio.historyIndex.load() != start; });
+        const uint32_t start = audio.results.historyIndex.load();
+        return becomesTrue([&] { return audio.results.historyIndex.load() != start; });
     }
 
     // The cursor is read throughout the wait: compared only at both ends it could have come round
@@ -82,10 +84,10 @@ protected:
     bool analysisStopped()
     {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        const uint32_t start = audio.historyIndex.load();
+        const uint32_t start = audio.results.historyIndex.load();
         const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
         while (std::chrono::steady_clock::now() < end) {
-            if (audio.historyIndex.load() != start) return false;
+            if (audio.results.historyIndex.load() != start) return false;
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
         return true;
@@ -113,28 +115,28 @@ TEST_F(LiveSourceTest, SpacePlaysTheDemoTrackAndSpaceAgainRecordsFromTheDefaultD
     EXPECT_EQ(inputDeviceIndex, -1);
     EXPECT_FALSE(session.demoPlaying);
     EXPECT_TRUE(analysisAdvances());
-    const uint32_t stoppedAt = audio.demoPosition.load();
+    const uint32_t stoppedAt = audio.streams.demoPosition.load();
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    EXPECT_EQ(audio.demoPosition.load(), stoppedAt);
+    EXPECT_EQ(audio.streams.demoPosition.load(), stoppedAt);
 }
 
 TEST_F(LiveSourceTest, ScreenSaverKeepsTheTrackRunningAndSpaceRestartsItFromTheStart)
 {
     press(SDLK_TAB);
-    EXPECT_TRUE(audio.playbackMuted);
+    EXPECT_TRUE(audio.streams.playbackMuted);
     EXPECT_TRUE(session.demoPlaying);
     // Twenty buffers into the track, so that a restart is told apart from the buffers in flight.
     const uint32_t twentyBuffers = 20 * windowFrames;
-    ASSERT_TRUE(becomesTrue([&] { return audio.demoPosition.load() >= twentyBuffers; }));
+    ASSERT_TRUE(becomesTrue([&] { return audio.streams.demoPosition.load() >= twentyBuffers; }));
     press(SDLK_SPACE);
-    EXPECT_FALSE(audio.playbackMuted);
-    EXPECT_LT(audio.demoPosition.load(), twentyBuffers);
+    EXPECT_FALSE(audio.streams.playbackMuted);
+    EXPECT_LT(audio.streams.demoPosition.load(), twentyBuffers);
     EXPECT_TRUE(demoTrackAdvances());
 
     press(SDLK_TAB);
     press(SDLK_TAB);
     EXPECT_FALSE(session.demoPlaying);
-    EXPECT_FALSE(audio.playbackMuted);
+    EXPECT_FALSE(audio.streams.playbackMuted);
     EXPECT_EQ(inputDeviceIndex, -1);
     EXPECT_TRUE(analysisAdvances());
 }
@@ -172,7 +174,7 @@ TEST_F(LiveSourceTest, StepUpFromTheDemoTrackStopsItAndRecordsFromTheDefaultDevi
     press(SDLK_UP);
     EXPECT_FALSE(session.demoPlaying);
     EXPECT_EQ(inputDeviceIndex, -1);
-    const uint32_t stoppedAt = audio.demoPosition.load();
+    const uint32_t stoppedAt = audio.streams.demoPosition.load();
     EXPECT_TRUE(analysisAdvances());
-    EXPECT_EQ(audio.demoPosition.load(), stoppedAt);
+    EXPECT_EQ(audio.streams.demoPosition.load(), stoppedAt);
 }

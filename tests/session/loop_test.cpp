@@ -80,7 +80,7 @@ void initAnimation(AnimationState&, FractalParams& params, uint32_t ticks)
 }
 
 void updateAnimation(AnimationState&, FractalParams& params, SessionState& session,
-                     const DisplayState&, const AudioContext&)
+                     const DisplayState&, const AnalysisResults&)
 {
     calls.push_back("update");
     if (frames.empty()) {
@@ -127,10 +127,12 @@ SelectorRect layoutSelector(const DisplayState& display)
 }
 
 bool drawOverlays(const DisplayState&, const SessionState& session, int, const FractalParams& params,
-                  const AnimationState&, const AudioContext&, const OverlayTextures&,
-                  const SelectorRect& selector)
+                  const AnimationState&, const StreamState&, const SoundSourceControl& sources,
+                  const OverlayTextures&, const SelectorRect& selector)
 {
-    calls.push_back(&params == updatedParams ? "overlays" : "overlays(other params)");
+    calls.push_back(&params != updatedParams       ? "overlays(other params)"
+                    : &sources != &scriptedStreams ? "overlays(other sources)"
+                                                   : "overlays");
     frames.back().showHelp = session.showHelp;
     frames.back().showControls = session.showControls;
     overlaySelector = selector;
@@ -171,7 +173,7 @@ protected:
     std::string run(const std::vector<SDL_Event>& firstFrameEvents)
     {
         queue(firstFrameEvents);
-        runSession(display, bindings, audio, inputDeviceIndex, visualizing);
+        runSession(display, bindings, audio, scriptedStreams, inputDeviceIndex, visualizing);
         std::string line;
         for (const std::string& call : calls) {
             line += (line.empty() ? "" : " ") + call;

@@ -113,7 +113,7 @@ void initAnimation(AnimationState&, FractalParams& params, uint32_t)
 
 // Stands in for the director: sets the frame's fade and queues the next frame's events.
 void updateAnimation(AnimationState&, FractalParams& params, SessionState& session,
-                     const DisplayState&, const AudioContext&)
+                     const DisplayState&, const AnalysisResults&)
 {
     ++frame;
     shown.emplace_back();
@@ -157,7 +157,7 @@ protected:
     {
         frameScripts[frameScripts.size() - 2].events.push_back(keyEvent(SDLK_ESCAPE));
         int inputDeviceIndex = -1;
-        runSession(display, bindings, audio, inputDeviceIndex, false);
+        runSession(display, bindings, audio, scriptedStreams, inputDeviceIndex, false);
         std::vector<std::string> names;
         for (const FrameShown& frameShown : shown) {
             names.push_back(nameOf(frameShown));

@@ -1,12 +1,8 @@
-// Scripted stream control: link-time substitutes for countInputDevices, inputDeviceAt,
-// selectInputSource, setDemoPlayback, resetAnalysis, rememberChosenSource and the device queries of
-// the title screen (no default device, and no names: the speakers' stays empty).
+// Scripted sound-source controls: the device count and the stream control answer as the script's
+// machine would, and the title screen's queries find no default device and no names.
 #include "tests/session/stream_script.h"
 
-#include "audio/audio_devices.h"
-#include "audio/loopback_capture.h"
-#include "audio/sound_sources.h"
-#include "audio/start_source.h"
+#include "audio/audio_context.h"
 
 StreamScript streamScript;
 
@@ -55,15 +51,11 @@ std::string streamLog()
     return text;
 }
 
+namespace {
 int countInputDevices()
 {
     ++streamScript.countCalls;
     return streamScript.inputDevices;
-}
-
-int inputDeviceAt(int n)
-{
-    return n >= 0 && n < streamScript.inputDevices ? n : -1;
 }
 
 bool hasDefaultRecordingDevice()
@@ -87,14 +79,14 @@ int selectInputSource(int selection, AudioContext&)
 bool setDemoPlayback(bool on, AudioContext& context)
 {
     if (on) {
-        streamScript.mutedWhenStarted = context.playbackMuted.load();
+        streamScript.mutedWhenStarted = context.streams.playbackMuted.load();
     }
     streamScript.playbackRunning = on && streamScript.outputDevice;
     record(StreamCall::demoPlayback, on ? 1 : 0, streamScript.playbackRunning ? 1 : 0);
     return streamScript.playbackRunning;
 }
 
-void resetAnalysis(AudioContext&)
+void logAnalysisReset(AudioContext&)
 {
     record(StreamCall::resetAnalysis, 0, 0);
 }
@@ -104,7 +96,7 @@ void rememberChosenSource(int selection)
     streamScript.remembered = selection;
 }
 
-void loopbackDeviceName(char* name, size_t capacity)
+void speakersDeviceName(char* name, size_t capacity)
 {
     if (capacity > 0) name[0] = '\0';
 }
@@ -113,3 +105,10 @@ bool captureIsLost()
 {
     return false;
 }
+}  // namespace
+
+const SoundSourceControl scriptedStreams = {
+    countInputDevices, hasDefaultRecordingDevice, inputDeviceIdentity, speakersDeviceName,
+    captureIsLost,     selectInputSource,         setDemoPlayback,     logAnalysisReset,
+    rememberChosenSource,
+};

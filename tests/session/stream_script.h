@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "audio/sound_sources.h"
+
 enum class StreamCall { selectSource, demoPlayback, resetAnalysis };
 
 struct StreamCallRecord {
@@ -29,6 +31,9 @@ struct StreamScript {
 };
 
 extern StreamScript streamScript;
+
+// The controls that answer from streamScript and log each stream call.
+extern const SoundSourceControl scriptedStreams;
 
 void resetStreamScript();
 

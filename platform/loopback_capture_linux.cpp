@@ -1,17 +1,18 @@
 // Capture of the default sink's monitor through libpulse (PulseAudio, or PipeWire's PulseAudio server).
-#include "audio/loopback_capture.h"
+#include "platform/loopback_capture.h"
 
 #include <pulse/pulseaudio.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <mutex>
 
 namespace {
 
-constexpr uint32_t captureRate = 44100;
-constexpr uint32_t bytesPerFrame = 2 * sizeof(float);
-constexpr pa_usec_t bufferPeriod = pa_usec_t(windowFrames) * PA_USEC_PER_SEC / captureRate;
+constexpr uint32_t samplesPerBuffer = loopbackCaptureFrames * loopbackCaptureChannels;
+constexpr uint32_t bytesPerFrame = loopbackCaptureChannels * sizeof(float);
+constexpr pa_usec_t bufferPeriod = pa_usec_t(loopbackCaptureFrames) * PA_USEC_PER_SEC / loopbackCaptureRate;
 // Without sound for this long the capture counts as stalled and silence takes its place.
 constexpr pa_usec_t stallLimit = 100 * PA_USEC_PER_MSEC;
 constexpr pa_usec_t reconnectInterval = PA_USEC_PER_SEC;
@@ -27,11 +28,12 @@ struct PulseLoopback {
     pa_context* context = nullptr;
     pa_stream* stream = nullptr;
     pa_time_event* clock = nullptr;
-    AudioContext* audio = nullptr;
+    LoopbackBufferHandler handler = nullptr;
+    void* user = nullptr;
     Phase phase = Phase::connecting;
     bool broken = false;  // the connection failed; the clock drops it outside the library's callbacks
     char sinkName[nameCapacity] = {};  // the sink whose monitor is recorded
-    float pending[windowFrames * 2] = {};
+    float pending[samplesPerBuffer] = {};
     uint32_t pendingFrames = 0;
     pa_usec_t lastBufferTime = 0;  // when the analysis last received a buffer, sound or silence
     pa_usec_t nextReconnect = 0;
@@ -54,7 +56,7 @@ void publishDeviceName(const char* name)
 
 void deliverBuffer(const float* frames)
 {
-    onCaptureBuffer(frames, nullptr, windowFrames, nullptr, 0, loopback.audio);
+    loopback.handler(frames, loopbackCaptureFrames, loopback.user);
     loopback.lastBufferTime = pa_rtclock_now();
 }
 
@@ -62,18 +64,18 @@ void deliverBuffer(const float* frames)
 void gatherFrames(const float* data, uint32_t frames)
 {
     while (frames > 0) {
-        const uint32_t room = windowFrames - loopback.pendingFrames;
+        const uint32_t room = loopbackCaptureFrames - loopback.pendingFrames;
         const uint32_t taken = std::min(room, frames);
-        float* target = loopback.pending + loopback.pendingFrames * 2;
+        float* target = loopback.pending + loopback.pendingFrames * loopbackCaptureChannels;
         if (data != nullptr) {
             std::memcpy(target, data, taken * bytesPerFrame);
-            data += taken * 2;
+            data += taken * loopbackCaptureChannels;
         } else {
-            std::fill(target, target + taken * 2, 0.0f);
+            std::fill(target, target + taken * loopbackCaptureChannels, 0.0f);
         }
         loopback.pendingFrames += taken;
         frames -= taken;
-        if (loopback.pendingFrames == windowFrames) {
+        if (loopback.pendingFrames == loopbackCaptureFrames) {
             deliverBuffer(loopback.pending);
             loopback.pendingFrames = 0;
         }
@@ -138,7 +140,7 @@ void onStreamState(pa_stream* stream, void*)
 void recordMonitorOf(const pa_sink_info& sink)
 {
     dropStream();
-    const pa_sample_spec sampleFormat{PA_SAMPLE_FLOAT32LE, captureRate, 2};
+    const pa_sample_spec sampleFormat{PA_SAMPLE_FLOAT32LE, loopbackCaptureRate, loopbackCaptureChannels};
     loopback.stream = pa_stream_new(loopback.context, "Quasarine speakers", &sampleFormat, nullptr);
     if (loopback.stream == nullptr) {
         failCapture();
@@ -146,7 +148,7 @@ void recordMonitorOf(const pa_sink_info& sink)
     }
     pa_buffer_attr attributes{};
     attributes.maxlength = uint32_t(-1);
-    attributes.fragsize = windowFrames * bytesPerFrame;
+    attributes.fragsize = loopbackCaptureFrames * bytesPerFrame;
     pa_stream_set_state_callback(loopback.stream, onStreamState, nullptr);
     pa_stream_set_read_callback(loopback.stream, onStreamReadable, nullptr);
     const auto flags = pa_stream_flags_t(PA_STREAM_ADJUST_LATENCY | PA_STREAM_DONT_MOVE);
@@ -236,7 +238,7 @@ void onClockTick(pa_mainloop_api* api, pa_time_event* event, const struct timeva
 {
     const pa_usec_t now = pa_rtclock_now();
     if (now - loopback.lastBufferTime >= stallLimit) {
-        static const float silence[windowFrames * 2] = {};
+        static const float silence[samplesPerBuffer] = {};
         deliverBuffer(silence);
     }
     if (loopback.broken) {
@@ -272,25 +274,25 @@ bool waitForFirstStream()
 
 }  // namespace
 
-bool openLoopbackCapture(AudioContext& context)
+bool startLoopbackCapture(LoopbackBufferHandler handler, void* user)
 {
-    closeLoopbackCapture();
-    loopback.audio = &context;
-    context.channelCount.store(2, std::memory_order_relaxed);
+    stopLoopbackCapture();
+    loopback.handler = handler;
+    loopback.user = user;
     loopback.mainloop = pa_threaded_mainloop_new();
     if (loopback.mainloop == nullptr || pa_threaded_mainloop_start(loopback.mainloop) < 0) {
-        closeLoopbackCapture();
+        stopLoopbackCapture();
         return false;
     }
     pa_threaded_mainloop_lock(loopback.mainloop);
     const bool running = connectToServer() && waitForFirstStream();
     if (running) startClock();
     pa_threaded_mainloop_unlock(loopback.mainloop);
-    if (!running) closeLoopbackCapture();
+    if (!running) stopLoopbackCapture();
     return running;
 }
 
-void closeLoopbackCapture()
+void stopLoopbackCapture()
 {
     if (loopback.mainloop != nullptr) {
         pa_threaded_mainloop_lock(loopback.mainloop);
@@ -304,13 +306,14 @@ void closeLoopbackCapture()
         pa_threaded_mainloop_free(loopback.mainloop);
         loopback.mainloop = nullptr;
     }
-    loopback.audio = nullptr;
+    loopback.handler = nullptr;
+    loopback.user = nullptr;
     loopback.phase = Phase::connecting;
     loopback.broken = false;
     publishDeviceName("");
 }
 
-void loopbackDeviceName(char* name, size_t capacity)
+void loopbackCaptureDeviceName(char* name, size_t capacity)
 {
     if (capacity == 0) return;
     std::lock_guard<std::mutex> hold(nameLock);

@@ -1,5 +1,5 @@
 // Capture of what the default output device plays, through WASAPI loopback polled on a thread of its own.
-#include "audio/loopback_capture.h"
+#include "platform/loopback_capture.h"
 
 #include <audioclient.h>
 #include <mmdeviceapi.h>
@@ -15,13 +15,14 @@
 #include <mutex>
 #include <thread>
 
-#include "audio/loopback_format.h"
+#include "platform/loopback_format.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-static_assert(loopbackBufferFrames == windowFrames, "the analysis takes whole windows");
+static_assert(loopbackBufferFrames == loopbackCaptureFrames && loopbackOutputRate == loopbackCaptureRate,
+              "the converter gives the buffers the capture promises");
 
 // The shared-mode buffer, in 100 ns units, is far longer than a poll, so a late poll loses nothing.
 // Polling works on every Windows version; event-driven loopback needs Windows 10 1703.
@@ -295,17 +296,24 @@ bool createEnumerator(CaptureWorker& worker)
                                       __uuidof(IMMDeviceEnumerator), reinterpret_cast<void**>(&worker.enumerator)));
 }
 
-void deliverToAnalysis(const float* stereo, void* context)
+// Where the buffers go: the caller's handler and its pointer.
+struct Delivery {
+    LoopbackBufferHandler handler = nullptr;
+    void* user = nullptr;
+};
+
+void deliverToHandler(const float* stereo, void* delivery)
 {
-    onCaptureBuffer(stereo, nullptr, loopbackBufferFrames, nullptr, 0, context);
+    const Delivery& target = *static_cast<const Delivery*>(delivery);
+    target.handler(stereo, loopbackCaptureFrames, target.user);
 }
 
 // COM objects live in this thread's apartment from creation to release.
-void runCapture(AudioContext* context)
+void runCapture(Delivery delivery)
 {
     const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
     CaptureWorker worker;
-    prepareLoopbackAccumulator(worker.accumulator, deliverToAnalysis, context);
+    prepareLoopbackAccumulator(worker.accumulator, deliverToHandler, &delivery);
     const bool started = SUCCEEDED(com) && createEnumerator(worker) && openDefaultOutput(worker);
     reportStart(started ? StartState::running : StartState::failed);
     if (started) runUntilStopped(worker);
@@ -317,26 +325,25 @@ void runCapture(AudioContext* context)
 
 }  // namespace
 
-bool openLoopbackCapture(AudioContext& context)
+bool startLoopbackCapture(LoopbackBufferHandler handler, void* user)
 {
-    closeLoopbackCapture();
-    context.channelCount.store(2, std::memory_order_relaxed);
+    stopLoopbackCapture();
     captureThread.stopRequested.store(false);
     captureThread.startState = StartState::pending;
-    captureThread.thread = std::thread(runCapture, &context);
+    captureThread.thread = std::thread(runCapture, Delivery{handler, user});
     if (awaitStart() == StartState::running) return true;
     captureThread.thread.join();
     return false;
 }
 
-void closeLoopbackCapture()
+void stopLoopbackCapture()
 {
     if (!captureThread.thread.joinable()) return;
     captureThread.stopRequested.store(true);
     captureThread.thread.join();
 }
 
-void loopbackDeviceName(char* name, size_t capacity)
+void loopbackCaptureDeviceName(char* name, size_t capacity)
 {
     std::lock_guard<std::mutex> hold(nameLock);
     copyTruncatedUtf8(name, capacity, deviceName);

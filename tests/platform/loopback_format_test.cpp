@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "audio/loopback_format.h"
+#include "platform/loopback_format.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Sample conversion, band-limited resampling to 44100 Hz and 1024-frame buffering of loopback packets.
-#include "audio/loopback_format.h"
+#include "platform/loopback_format.h"
 
 #include <algorithm>
 #include <cmath>
