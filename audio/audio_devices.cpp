@@ -41,10 +41,10 @@ PaStreamParameters streamParameters(PaDeviceIndex device, int maxChannels, PaTim
     return parameters;
 }
 
-// -1 is the default recording device; values below it find no device (inputDeviceAt refuses them).
+// The other values below 0 find no device: inputDeviceAt refuses them.
 PaDeviceIndex captureDeviceFor(int selection)
 {
-    if (selection == -1) return Pa_GetDefaultInputDevice();
+    if (selection == defaultDeviceSource) return Pa_GetDefaultInputDevice();
     return inputDeviceAt(selection);
 }
 

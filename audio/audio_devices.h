@@ -17,7 +17,7 @@ int inputDeviceAt(int n);
 bool setDemoPlayback(bool on, AudioContext& context);
 
 // Makes the capture follow the selection (see sound_sources.h: the default device, the speakers, or
-// the n-th input device). Returns the selection when its capture runs, otherwise -2.
+// the n-th input device). Returns the selection when its capture runs, otherwise noSource.
 int selectInputSource(int selection, AudioContext& context);
 
 // True while the capture of a chosen device is held but its device or sound server is gone; the

@@ -1,15 +1,16 @@
 // The audio stage of start-up: the FFT configuration, the AudioContext and the first sound source.
 #pragma once
 #include "audio/audio_context.h"
+#include "audio/sound_sources.h"
 
 // The analysis record and the selection that feeds it (see sound_sources.h).
 struct AudioStage {
     AudioContext context;
-    int inputDeviceIndex = -2;
+    int inputDeviceIndex = noSource;
 };
 
 // Allocates the FFT configuration, prepares the record and opens the first source: the speakers when
-// speakersFirst, else the remembered source or the default device (-2 in the selection when none
+// speakersFirst, else the remembered source or the default device (noSource in the selection when none
 // opens). Returns 0, or 2 after its error box when the FFT configuration cannot be allocated.
 int openAudioStage(AudioStage& stage, bool speakersFirst);
 

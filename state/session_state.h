@@ -2,6 +2,8 @@
 #pragma once
 #include <cstdint>
 
+#include "audio/sound_sources.h"
+
 struct PixelPoint {
     int32_t x = 0;
     int32_t y = 0;
@@ -13,8 +15,8 @@ struct SessionState {
     bool showHelp = false;      // never true together with showControls
     bool showControls = false;
     bool demoPlaying = false;   // the demo playback stream runs (muted in screen-saver mode)
-    int32_t savedInputDeviceIndex = -2;  // source to re-open when demo or screen-saver mode ends
-    int32_t failedSource = -2;  // the source last stepped to when it could not be opened, else -2
+    int32_t savedInputDeviceIndex = noSource;  // source to re-open when demo or screen-saver mode ends
+    int32_t failedSource = noSource;  // the source last stepped to when it could not be opened
     bool upKeyArmed = true;
     bool downKeyArmed = true;
     bool upArrowPressed = false;
