@@ -390,3 +390,8 @@ def is_fractal(shot, title):
     """The fractal fills the window with many colours and does not look like the title image,
     which a title frame shows pixel for pixel outside its labels."""
     return matches_image(shot, title) < 0.5 and distinct_colours(shot) > 50
+
+
+def wait_for_fractal(window, title, timeout=60.0):
+    """Waits until the window shows the fractal rather than the title screen; true if it did."""
+    return bool(wait_until(lambda: is_fractal(screenshot(window), title), timeout))

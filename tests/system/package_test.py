@@ -135,7 +135,7 @@ class Package(unittest.TestCase):
             window = harness.wait_for_window(harness.WINDOW_TITLE, timeout=60)
             self.assertIsNotNone(window)
             title = harness.embedded_image("title")
-            shown = harness.wait_until(lambda: harness.is_fractal(harness.screenshot(window), title), 60)
+            shown = harness.wait_for_fractal(window, title)
             self.assertTrue(shown, "the speakers' tone did not bring the fractal in")
             harness.key(window[0], "Escape")
             self.assertEqual(harness.finish(process, timeout=30), 0)

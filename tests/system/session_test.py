@@ -56,12 +56,12 @@ class Session(unittest.TestCase):
 
     def test_space_again_stops_the_demo_and_a_drag_zooms(self):
         harness.key(self.window[0], "space")
-        self.assertTrue(harness.wait_until(lambda: is_fractal(self.shot()), 30.0))
+        self.assertTrue(harness.wait_for_fractal(self.window, TITLE, 30.0))
         x0, y0 = self.window[4] + 300, self.window[5] + 200
         harness.drag(x0, y0, x0 + 200, y0 + 120)
         self.assertIsNone(self.process.poll(), "the program ended after the drag")
         # A zoom may land on a calm part of the plane for a moment; the animation moves on from it.
-        self.assertTrue(harness.wait_until(lambda: is_fractal(self.shot()), 30.0), "no fractal after the drag zoom")
+        self.assertTrue(harness.wait_for_fractal(self.window, TITLE, 30.0), "no fractal after the drag zoom")
         harness.key(self.window[0], "space")
         silent = harness.wait_until(lambda: harness.peak_level(harness.record_monitor(1.0)) < 50, 20.0)
         self.assertTrue(silent, "the demo track still plays after Space")

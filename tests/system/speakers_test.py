@@ -59,10 +59,10 @@ class Speakers(unittest.TestCase):
         return harness.screenshot(self.window)
 
     def fractal_shown(self, timeout=60):
-        return harness.wait_until(lambda: harness.is_fractal(self.shot(), self.title), timeout)
+        return harness.wait_for_fractal(self.window, self.title, timeout)
 
     def title_shown(self, timeout=60):
-        return harness.wait_until(lambda: harness.matches_image(self.shot(), self.title) > 0.9, timeout)
+        return harness.wait_for_image(self.window, self.title, timeout)
 
     def source_name_reads(self, text, timeout=30):
         return harness.wait_until(lambda: harness.source_name_has_glyphs(self.shot(), len(text)), timeout)
