@@ -1,9 +1,19 @@
-// Program entry point of the visualizer.
+// Program entry point: the live visualizer, a song rendered into a video, or the usage text.
 #define SDL_MAIN_HANDLED
+#include <cstdio>
+
+#include "platform/console.h"
 #include "app/program_entry.h"
+#include "app/render_options.h"
+#include "app/song_render.h"
 #include "app/visualizer.h"
 
 int main(int argc, char** argv)
 {
-    return runProgram(argc, argv, runVisualizer);
+    const CommandKind kind = commandKind(argc, argv);
+    if (kind == CommandKind::live) return runProgram(argc, argv, runVisualizer);
+    attachParentConsole();
+    if (kind == CommandKind::render) return runSongRender(argc, argv);
+    printUsage(stdout);
+    return 0;
 }

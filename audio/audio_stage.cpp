@@ -9,7 +9,7 @@
 #include "audio/sound_sources.h"
 #include "audio/start_source.h"
 
-int openAudioStage(AudioStage& stage, bool speakersFirst)
+int openAnalysis(AudioContext& context)
 {
     // The FFT configuration is the only heap block the program allocates itself.
     kiss_fft_cfg fftConfig = kiss_fft_alloc(windowFrames, 0, nullptr, nullptr);
@@ -18,7 +18,20 @@ int openAudioStage(AudioStage& stage, bool speakersFirst)
         return codeNoFftMemory;
     }
     // The record, its cleared arrays, band bins and initial values.
-    prepareAudioContext(stage.context, fftConfig);
+    prepareAudioContext(context, fftConfig);
+    return 0;
+}
+
+void closeAnalysis(AudioContext& context)
+{
+    free(context.fftConfig);
+    context.fftConfig = nullptr;
+}
+
+int openAudioStage(AudioStage& stage, bool speakersFirst)
+{
+    const int code = openAnalysis(stage.context);
+    if (code != 0) return code;
     // The speakers when asked for, the remembered source or the default device.
     stage.inputDeviceIndex = openStartSource(stage.context, speakersFirst);
     return 0;
@@ -30,6 +43,5 @@ void closeAudioStage(AudioStage& stage)
     // Both streams closed before the record goes, then the FFT configuration.
     stage.inputDeviceIndex = selectInputSource(noSource, stage.context);
     setDemoPlayback(false, stage.context);
-    free(stage.context.fftConfig);
-    stage.context.fftConfig = nullptr;
+    closeAnalysis(stage.context);
 }

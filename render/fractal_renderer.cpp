@@ -187,6 +187,22 @@ void uploadUniforms(const DisplayState& display, const ShaderBindings& bindings,
     glUniform1f(bindings.main_window_height, static_cast<float>(display.drawableHeight));
 }
 
+// Clears, uploads the uniforms and draws the quad, as a fan of its four indices; returns the vertex
+// attribute, still enabled.
+GLuint drawQuad(const DisplayState& display, const ShaderBindings& bindings, const FractalParams& params,
+                bool highlight, const int32_t highlightRect[4])
+{
+    glClear(GL_COLOR_BUFFER_BIT);
+    uploadUniforms(display, bindings, params, highlight, highlightRect);
+    const GLuint attribute = static_cast<GLuint>(bindings.v);
+    glEnableVertexAttribArray(attribute);
+    glBindBuffer(GL_ARRAY_BUFFER, bindings.vertexBuffer);
+    glVertexAttribPointer(attribute, 2, GL_FLOAT, GL_FALSE, 0, nullptr);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, bindings.indexBuffer);
+    glDrawElements(GL_TRIANGLE_FAN, 4, GL_UNSIGNED_INT, nullptr);
+    return attribute;
+}
+
 }  // namespace
 
 int openFractalRenderer(const DisplayState& display, FractalRenderer& renderer)
@@ -226,22 +242,19 @@ void closeFractalRenderer(FractalRenderer& renderer)
     releaseProgramObjects(renderer);
 }
 
+void drawFractal(const DisplayState& display, const ShaderBindings& bindings, const FractalParams& params,
+                 bool highlight, const int32_t highlightRect[4])
+{
+    const GLuint attribute = drawQuad(display, bindings, params, highlight, highlightRect);
+    glDisableVertexAttribArray(attribute);
+}
+
 void drawFractalFrame(const DisplayState& display, const ShaderBindings& bindings,
                       const FractalParams& params, bool highlight, const int32_t highlightRect[4])
 {
     // The 2D renderer draws in a context of its own and leaves that one current.
     makeProgramContextCurrent();
-    glClear(GL_COLOR_BUFFER_BIT);
-    uploadUniforms(display, bindings, params, highlight, highlightRect);
-
-    // The quad, as a fan of its four indices.
-    GLuint attribute = static_cast<GLuint>(bindings.v);
-    glEnableVertexAttribArray(attribute);
-    glBindBuffer(GL_ARRAY_BUFFER, bindings.vertexBuffer);
-    glVertexAttribPointer(attribute, 2, GL_FLOAT, GL_FALSE, 0, nullptr);
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, bindings.indexBuffer);
-    glDrawElements(GL_TRIANGLE_FAN, 4, GL_UNSIGNED_INT, nullptr);
-
+    const GLuint attribute = drawQuad(display, bindings, params, highlight, highlightRect);
     // Wait for the whole frame before presenting it.
     glFinish();
     glDisableVertexAttribArray(attribute);

@@ -23,7 +23,12 @@ int openFractalRenderer(const DisplayState& display, FractalRenderer& renderer);
 // buffer, the fragment shader, the vertex shader and the program. Safe on a half-built record.
 void closeFractalRenderer(FractalRenderer& renderer);
 
-// Clears, uploads the uniforms, draws the quad, waits for the GPU and swaps.
+// Clears the bound framebuffer, uploads the uniforms and draws the quad, with the program's context
+// current and the viewport over display's drawable. The frame of a video is drawn this way.
+void drawFractal(const DisplayState& display, const ShaderBindings& bindings, const FractalParams& params,
+                 bool highlight, const int32_t highlightRect[4]);
+
+// Makes the program's context current, draws the fractal, waits for the GPU and swaps.
 // highlightRect is x0, y0, x1, y1 in GL window pixels (origin bottom left).
 void drawFractalFrame(const DisplayState& display, const ShaderBindings& bindings,
                       const FractalParams& params, bool highlight, const int32_t highlightRect[4]);

@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Checks that no program folder includes a header of a folder above it, or of one beside it.
 
-The program reads top-down: the embedded data at the bottom, the platform layer on it, the renderer
-and the audio beside each other, then the session's records, the director beside the overlays, the
+The program reads top-down: the embedded data at the bottom, the platform layer on it, the renderer,
+the audio and the media files beside each other, then the session's records, the director beside the overlays, the
 input handling, the session loop, and the program's top last. Prints
 every include that breaks this and exits 1 if there is one. Usage: scripts/check_layers.py [ROOT]"""
 import pathlib
@@ -10,8 +10,8 @@ import re
 import sys
 
 # Bottom first; folders on one level may not include each other.
-LEVELS = [["assets"], ["platform"], ["render", "audio"], ["state"], ["director", "overlays"], ["input"],
-          ["session"], ["app"]]
+LEVELS = [["assets"], ["platform"], ["render", "audio", "media"], ["state"], ["director", "overlays"], ["input"],
+          ["session", "video"], ["app"]]
 LEVEL_OF = {folder: level for level, folders in enumerate(LEVELS) for folder in folders}
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^/"]+)/[^"]+"', re.MULTILINE)
 
