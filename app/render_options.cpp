@@ -93,7 +93,8 @@ int readValue(const char* name, const char* value, RenderOptions& options, char*
         if (!readWhole(value, 1, 240, number)) return refuse(error, capacity, name, value, "must be 1 to 240");
         options.fps = static_cast<int>(number);
     } else if (std::strcmp(name, "--quality") == 0) {
-        if (!readWhole(value, 0, 51, number)) return refuse(error, capacity, name, value, "must be 0 to 51");
+        // 0 would be lossless, which High profile, the one players take, cannot hold.
+        if (!readWhole(value, 1, 51, number)) return refuse(error, capacity, name, value, "must be 1 to 51");
         options.crf = static_cast<int>(number);
     } else if (std::strcmp(name, "--preset") == 0) {
         if (!readPreset(value, options.preset))
@@ -223,7 +224,7 @@ void printUsage(FILE* stream)
         "  --output VIDEO       the video file (default: the song's name with .mp4, in the song's folder)\n"
         "  --size WxH           frame size, even, 16x16 to 7680x4320 (default 1920x1080)\n"
         "  --fps N              frames a second, 1 to 240 (default 60)\n"
-        "  --quality CRF        H.264 constant rate factor, 0 (best) to 51 (default 18)\n"
+        "  --quality CRF        H.264 constant rate factor, 1 (best) to 51 (default 18)\n"
         "  --preset P           x264 speed preset, ultrafast to placebo (default medium)\n"
         "  --from TIME          start at TIME, in seconds or m:ss (default: the song's start)\n"
         "  --to TIME            end at TIME (default: the song's end)\n"

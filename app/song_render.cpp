@@ -51,25 +51,26 @@ int report(int code, const char* line)
     return code;
 }
 
+int refuseOutput(RenderRun& run, int code, const char* reason)
+{
+    std::snprintf(run.failure, sizeof run.failure, "%s: %s", run.options.output, reason);
+    return code;
+}
+
 // The output's folder must exist, and an existing output needs --overwrite; the song is never replaced.
 int checkOutput(RenderRun& run)
 {
     const char* output = run.options.output;
     char folder[4096];
     folderOf(output, folder, sizeof folder);
-    std::snprintf(run.failure, sizeof run.failure, "%s: ", output);
-    const size_t used = std::strlen(run.failure);
-    char* reason = run.failure + used;
-    const size_t room = sizeof run.failure - used;
-    if (pathKind(folder) != PathKind::folder)
-        return std::snprintf(reason, room, "its folder does not exist"), codeOutputFolder;
-    if (pathKind(output) == PathKind::folder) return std::snprintf(reason, room, "is a folder"), codeOutputFolder;
+    if (pathKind(folder) != PathKind::folder) return refuseOutput(run, codeOutputFolder, "its folder does not exist");
+    if (pathKind(output) == PathKind::folder) return refuseOutput(run, codeOutputFolder, "is a folder");
     if (std::strcmp(output, run.options.song) == 0)
-        return std::snprintf(reason, room, "is the song itself; choose another --output"), codeOutputExists;
+        return refuseOutput(run, codeOutputExists, "is the song itself; choose another --output");
     if (pathKind(output) == PathKind::file && !run.options.overwrite)
-        return std::snprintf(reason, room, "exists already; give --overwrite to replace it"), codeOutputExists;
+        return refuseOutput(run, codeOutputExists, "exists already; give --overwrite to replace it");
     if (!temporaryPathFor(output, run.temporary, sizeof run.temporary))
-        return std::snprintf(reason, room, "the name is too long"), codeOutputFolder;
+        return refuseOutput(run, codeOutputFolder, "the name is too long");
     return 0;
 }
 

@@ -55,7 +55,7 @@ void formatProgressTitle(const RenderProgress& progress, char* text, size_t capa
     char left[16] = "?";
     const double remaining = secondsLeft(progress);
     if (remaining >= 0.0) formatClock(remaining, left, sizeof left);
-    std::snprintf(text, capacity, "Quasarine: rendering %d%% \xE2\x80\x93 %s left", percentDone(progress), left);
+    std::snprintf(text, capacity, "Quasarine: rendering %d%% - %s left", percentDone(progress), left);
 }
 
 void formatSummary(const RenderProgress& progress, const char* output, char* text, size_t capacity)

@@ -16,7 +16,7 @@ void formatClock(double seconds, char* text, size_t capacity);
 // " 42%  song 1:23  frame 2490/5940  31.2 fps  1:51 left" (fields without an estimate left out).
 void formatProgressLine(const RenderProgress& progress, char* text, size_t capacity);
 
-// The window's title while rendering: "Quasarine: rendering 42% – 1:51 left".
+// The window's title while rendering: "Quasarine: rendering 42% - 1:51 left".
 void formatProgressTitle(const RenderProgress& progress, char* text, size_t capacity);
 
 // "Rendered OUTPUT: 5940 frames, 3:18 of song in 2:07 (46.8 fps)".

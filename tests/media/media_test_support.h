@@ -16,6 +16,10 @@
 
 #include <gtest/gtest.h>
 
+extern "C" {
+#include <libavutil/log.h>
+}
+
 #include "media/song_reader.h"
 
 extern char** environ;
@@ -36,6 +40,12 @@ struct TempFolder {
     std::string file(const std::string& name) const { return path + "/" + name; }
 };
 
+// The libraries' own messages about damaged input and encoder statistics only clutter the test log.
+inline void quietFfmpeg()
+{
+    av_log_set_level(AV_LOG_FATAL);
+}
+
 // Runs the ffmpeg tool with the given arguments after its quiet, non-interactive ones; returns its exit status.
 inline int runFfmpeg(const std::vector<std::string>& args)
 {
@@ -45,7 +55,7 @@ inline int runFfmpeg(const std::vector<std::string>& args)
     for (std::string& a : all) argv.push_back(&a[0]);
     argv.push_back(nullptr);
     pid_t pid = -1;
-    if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
+    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
     int status = 0;
     if (waitpid(pid, &status, 0) != pid) return -1;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;

