@@ -187,6 +187,15 @@ void describeFailure(RenderRun& run, int code)
     std::snprintf(run.failure, sizeof run.failure, "%s: %s", file, reason);
 }
 
+// Off screen without a display, and also when the display named cannot be reached: a render needs
+// no screen.
+bool startVideo()
+{
+    chooseOffscreenVideo(false);
+    if (SDL_Init(SDL_INIT_VIDEO) == 0) return true;
+    return chooseOffscreenVideo(true) && SDL_Init(SDL_INIT_VIDEO) == 0;
+}
+
 int renderInsideSdl(RenderRun& run)
 {
     int code = openWindowAndRenderer(run);
@@ -207,9 +216,8 @@ int renderSong(RenderRun& run)
     code = checkOutput(run);
     if (code == 0) {
         catchCancelRequests();
-        chooseOffscreenVideoWithoutDisplay();
         SDL_SetMainReady();
-        if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        if (!startVideo()) {
             std::snprintf(run.failure, sizeof run.failure, "%s: no video system: %s", run.options.output, SDL_GetError());
             code = codeSdlInitFailed;
         } else {

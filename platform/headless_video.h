@@ -1,7 +1,8 @@
 // The video driver of a job that needs OpenGL but no screen.
 #pragma once
 
-// With no display to show a window on (Linux without X11 or Wayland), asks SDL for its off-screen
-// driver, which makes OpenGL contexts through EGL. Call before SDL_Init. True when it did; the user's
-// own SDL_VIDEODRIVER always wins. Windows always has a desktop: false there.
-bool chooseOffscreenVideoWithoutDisplay();
+// Asks SDL for its off-screen driver, which makes OpenGL contexts through EGL, where Linux has no
+// display (no X11, no Wayland), or, with displayFailed, where the display named could not be opened.
+// Call before SDL_Init. True when it did; a driver the user named in SDL_VIDEODRIVER always wins.
+// Windows always has a desktop: false there.
+bool chooseOffscreenVideo(bool displayFailed);

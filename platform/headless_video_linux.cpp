@@ -5,6 +5,8 @@
 
 namespace {
 
+bool chosenHere = false;
+
 bool variableIsSet(const char* name)
 {
     const char* value = std::getenv(name);
@@ -13,10 +15,11 @@ bool variableIsSet(const char* name)
 
 }  // namespace
 
-bool chooseOffscreenVideoWithoutDisplay()
+bool chooseOffscreenVideo(bool displayFailed)
 {
-    if (variableIsSet("SDL_VIDEODRIVER")) return false;
-    if (variableIsSet("DISPLAY") || variableIsSet("WAYLAND_DISPLAY")) return false;
+    if (variableIsSet("SDL_VIDEODRIVER") && !chosenHere) return false;
+    if (!displayFailed && (variableIsSet("DISPLAY") || variableIsSet("WAYLAND_DISPLAY"))) return false;
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    chosenHere = true;
     return true;
 }

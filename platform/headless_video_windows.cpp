@@ -1,7 +1,7 @@
 // Windows always has a desktop to open the render's window on.
 #include "platform/headless_video.h"
 
-bool chooseOffscreenVideoWithoutDisplay()
+bool chooseOffscreenVideo(bool)
 {
     return false;
 }

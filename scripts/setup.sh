@@ -9,7 +9,7 @@ packages=(
   libgl1-mesa-dri libegl-mesa0 libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xfonts-base xdotool x11-utils imagemagick pulseaudio pulseaudio-utils libpulse-dev libasound2-plugins python3
   pipewire pipewire-bin pipewire-pulse wireplumber dbus-daemon procps
-  g++-mingw-w64-x86-64-posix wine64 dpkg-dev patch zip icoutils desktop-file-utils debootstrap
+  g++-mingw-w64-x86-64-posix nasm wine64 dpkg-dev patch zip icoutils desktop-file-utils debootstrap
   nsis
   lintian man-db
   gdb

@@ -1,6 +1,7 @@
 ; The Windows installer of Quasarine: per-user by default, all users on request, Start-menu shortcuts
 ; and an uninstaller listed in "Apps and features".
-; makensis -DVERSION=1.0 -DICON=quasarine.ico -DPROGRAM_FILES=files.nsh -DOUTFILE=setup.exe quasarine.nsi
+; makensis -DVERSION=1.0 -DICON=quasarine.ico -DLICENSE=LICENSE -DPROGRAM_FILES=files.nsh
+;   -DOUTFILE=setup.exe quasarine.nsi
 ; where PROGRAM_FILES defines the macros INSTALL_PROGRAM_FILES and REMOVE_PROGRAM_FILES.
 
 ; The default x86 stub fails silently under a 64-bit-only Wine and the program is x64 only anyway.
@@ -51,6 +52,13 @@ Var AllUsersRadio
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
 
+; The GPL is shown, not agreed to: it asks nothing of those who only install and run the program.
+; A silent install shows no pages.
+!define MUI_LICENSEPAGE_TEXT_BOTTOM "${PRODUCT} is free software under this licence, which you need not \
+  accept to install or run it. The licences of the libraries it includes are installed with it, in \
+  its licenses folder."
+!define MUI_LICENSEPAGE_BUTTON "$(^NextBtn)"
+!insertmacro MUI_PAGE_LICENSE "${LICENSE}"
 Page custom ModePage ModePageLeave
 !insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_DIRECTORY

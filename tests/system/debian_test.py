@@ -1,7 +1,7 @@
 """The Debian package as Debian's own tools see it: lintian finds no error, no warning and no missing
 hardening; on a clean Debian 12 root (debootstrap minbase) apt installs it with only what it needs,
 its libraries resolve, its menu entry validates, the program ends with status 10 without a
-display, and apt-get remove leaves no file of it."""
+display but renders a song into a video, and apt-get remove leaves no file of it."""
 import configparser
 import gzip
 import os
@@ -78,7 +78,8 @@ class InstalledOnCleanRoot(unittest.TestCase):
         self.assertIn("quasarine", added)
         # The ALSA plug-ins come with the sound server that needs them, and bring FFmpeg along.
         self.assertNotIn("libasound2-plugins", added)
-        self.assertEqual([name for name in added if name.startswith("libavcodec")], [])
+        # FFmpeg's libraries come for the render of songs into videos.
+        self.assertIn("libavcodec59", added)
 
     def test_every_library_resolves(self):
         ldd = self.root.run("ldd", "/usr/bin/quasarine")
@@ -90,6 +91,19 @@ class InstalledOnCleanRoot(unittest.TestCase):
         run = self.root.run("quasarine", timeout=120)
         self.assertNotIn("error while loading shared libraries", run.stderr)
         self.assertEqual(run.returncode, 10, run.stderr[-2000:])
+
+    def test_renders_a_song_with_no_display_installed(self):
+        self.assertEqual([name for name in self.root.packages() if name.startswith("xserver")], [])
+        song = self.root.file("/tmp/song.wav")
+        subprocess.run(["ffmpeg", "-v", "error", "-y", "-f", "lavfi", "-i", "sine=frequency=440:duration=3",
+                        "-ac", "2", song], check=True, timeout=60)
+        run = self.root.run("quasarine", "--render", "/tmp/song.wav", "--size", "160x90", "--fps", "20",
+                            timeout=300)
+        self.assertEqual(run.returncode, 0, run.stderr[-2000:])
+        probe = subprocess.run(["ffprobe", "-v", "error", "-count_frames", "-select_streams", "v:0",
+                                "-show_entries", "stream=codec_name,nb_read_frames", "-of", "csv=p=0",
+                                self.root.file("/tmp/song.mp4")], capture_output=True, text=True, timeout=60)
+        self.assertEqual(probe.stdout.strip(), "h264,60")
 
     def test_menu_entry_validates_and_its_commands_and_icon_are_installed(self):
         path = self.root.file("/usr/share/applications/quasarine.desktop")

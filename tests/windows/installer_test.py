@@ -1,8 +1,9 @@
 """The Windows installer (build-windows/quasarine-1.0-windows-x64-setup.exe) under Wine, each test in a
 fresh Wine prefix with a private home, with the test display and the private PulseAudio server:
 silent per-user and all-users installs, /D= folders, the optional desktop shortcut, installing over an
-earlier install, the interactive installer driven with the keyboard, the installed program playing
-the demo track, and the uninstaller leaving nothing but the user's settings."""
+earlier install, the interactive installer driven with the keyboard past the licence page, the
+installed program playing the demo track, the licences installed with it, and the uninstaller leaving
+nothing but the user's settings."""
 import glob
 import os
 import re
@@ -26,7 +27,15 @@ WINESERVER = shutil.which("wineserver") or "/usr/lib/wine/wineserver"
 UNINSTALL_KEY = r"Software\Microsoft\Windows\CurrentVersion\Uninstall\Quasarine"
 START_MENU = r"Microsoft\Windows\Start Menu\Programs"
 SHORTCUTS = {"Quasarine.lnk": "", "Quasarine - Visualize the speakers.lnk": "--viz --speakers"}
-PROGRAM_FILES = {name.lower() for name in os.listdir(DIST)} | {"uninstall.exe"} if os.path.isdir(DIST) else set()
+
+
+def files_under(folder):
+    """The relative paths (with /) of the files under folder."""
+    return {os.path.relpath(os.path.join(top, name), folder).replace(os.sep, "/")
+            for top, _, names in os.walk(folder) for name in names}
+
+
+PROGRAM_FILES = {name.lower() for name in files_under(DIST)} | {"uninstall.exe"}
 # Wine draws through llvmpipe and translates every call: generous deadlines, checked on conditions.
 WINDOW_DEADLINE = 90.0
 SOUND_DEADLINE = 60.0
@@ -214,10 +223,14 @@ class Installer(unittest.TestCase):
         entry of the mode, with its values; returns the entry."""
         host_folder = self.wine.unix(folder)
         self.assertTrue(os.path.isdir(host_folder), folder + " was not made")
-        self.assertEqual({name.lower() for name in os.listdir(host_folder)}, PROGRAM_FILES)
-        for name in os.listdir(DIST):
+        self.assertEqual({name.lower() for name in files_under(host_folder)}, PROGRAM_FILES)
+        for name in files_under(DIST):
             with open(os.path.join(DIST, name), "rb") as built, open(os.path.join(host_folder, name), "rb") as put:
                 self.assertEqual(built.read(), put.read(), name + " differs from the build")
+        with open(os.path.join(ROOT, "LICENSE"), "rb") as f, open(os.path.join(host_folder, "LICENSE.txt"), "rb") as put:
+            self.assertEqual(put.read(), f.read(), "the program's licence is not installed")
+        self.assertTrue(os.path.isfile(os.path.join(host_folder, "licenses", "ffmpeg.txt")),
+                        "the libraries' licences are not installed")
         self.assertEqual(icon_images(os.path.join(host_folder, "uninstall.exe")),
                          icon_images(os.path.join(DIST, "quasarine.exe")), "the uninstaller lacks the icon")
         menu = self.start_menu(all_users)
@@ -234,7 +247,7 @@ class Installer(unittest.TestCase):
             "DisplayIcon": folder + r"\quasarine.exe,0", "InstallLocation": folder,
             "UninstallString": f'"{uninstaller}"', "QuietUninstallString": f'"{uninstaller}" /S',
             "EstimatedSize": entry.get("EstimatedSize"), "NoModify": 1, "NoRepair": 1})
-        installed_kib = sum(os.path.getsize(os.path.join(host_folder, n)) for n in os.listdir(host_folder)) / 1024
+        installed_kib = sum(os.path.getsize(os.path.join(host_folder, n)) for n in files_under(host_folder)) / 1024
         self.assertAlmostEqual(entry["EstimatedSize"], installed_kib, delta=installed_kib * 0.01)
         return entry
 
@@ -342,13 +355,13 @@ class Installer(unittest.TestCase):
         self.assert_removed(moved, all_users=False)
 
     def test_interactive_all_users_install_starts_the_program(self):
-        """The pages, driven with their buttons' keys: all users, the components as offered, the
-        folder as offered, Install, and Finish with "Start Quasarine" ticked."""
+        """The pages, driven with their buttons' keys: the licence, all users, the components as
+        offered, the folder as offered, Install, and Finish with "Start Quasarine" ticked."""
         self.process = subprocess.Popen([WINE, SETUP], env=self.wine.env, stdin=subprocess.DEVNULL,
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         setup = harness.wait_for_window("Quasarine Setup", WINDOW_DEADLINE)
         self.assertIsNotNone(setup, "the installer opened no window")
-        for keys in (["alt+a", "alt+n"], ["alt+n"], ["alt+i"]):
+        for keys in (["alt+n"], ["alt+a", "alt+n"], ["alt+n"], ["alt+i"]):
             before = harness.screenshot(setup)
             harness.key(setup[0], *keys)
             changed = harness.wait_until(lambda: harness.difference_share(before, harness.screenshot(setup)) > 0.02,
