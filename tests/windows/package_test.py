@@ -1,8 +1,12 @@
 """The packaged Windows program (build-windows/dist) under Wine, in a fresh Wine prefix, with the
 test display and the private PulseAudio server: window, screens, demo track, capture, the source
 selector, the Speakers entry failing cleanly (this Wine has no loopback capture), the driver-timeout
-guard in the real registry and a start without any audio device."""
+guard in the real registry, a start without any audio device, and a song rendered into an MP4 through
+the bundled FFmpeg."""
+import array
 import glob
+import json
+import math
 import os
 import shutil
 import subprocess
@@ -10,6 +14,7 @@ import sys
 import tempfile
 import time
 import unittest
+import wave
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "system"))
 import harness  # noqa: E402
@@ -25,6 +30,7 @@ SENTINEL = "QORB_SENTINEL_TdrDelay"
 # Wine draws through llvmpipe and translates every call: generous deadlines, checked on conditions.
 WINDOW_DEADLINE = 90.0
 PICTURE_DEADLINE = 60.0
+RENDER_DEADLINE = 300.0
 
 prefix = None
 
@@ -253,6 +259,49 @@ class WindowsPackage(unittest.TestCase):
             s, len("No Audio Input Device")))
         self.assertTrue(shown, 'the title does not read "No Audio Input Device"')
         self.quit_with_esc()
+
+
+    def test_renders_a_song_into_an_mp4(self):
+        folder = tempfile.mkdtemp(prefix="quasarine-render-")
+        try:
+            rate, seconds = 44100, 3
+            tone = array.array("h")
+            for i in range(rate * seconds):
+                sample = int(16000 * math.sin(2 * math.pi * 440 * i / rate))
+                tone.extend((sample, sample))
+            with wave.open(os.path.join(folder, "song.wav"), "wb") as song:
+                song.setnchannels(2)
+                song.setsampwidth(2)
+                song.setframerate(rate)
+                song.writeframes(tone.tobytes())
+            # Relative paths: Wine starts the program in this folder (as Z:\...).
+            with open(os.path.join(folder, "log.txt"), "w") as log:
+                self.process = subprocess.Popen(
+                    [WINE, EXE, "--render", "song.wav", "--output", "out.mp4", "--size", "160x90", "--fps", "10"],
+                    cwd=folder, env=wine_env(), stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT)
+                code = self.process.wait(timeout=RENDER_DEADLINE)
+            with open(os.path.join(folder, "log.txt"), errors="replace") as log:
+                self.assertEqual(code, 0, "the render failed:\n" + log.read()[-3000:])
+
+            video = os.path.join(folder, "out.mp4")
+            info = json.loads(subprocess.run(
+                ["ffprobe", "-v", "error", "-count_frames", "-show_streams", "-of", "json", video],
+                capture_output=True, text=True, check=True, timeout=120).stdout)
+            streams = {stream["codec_type"]: stream for stream in info["streams"]}
+            self.assertEqual(set(streams), {"video", "audio"})
+            picture, sound = streams["video"], streams["audio"]
+            self.assertEqual((picture["codec_name"], picture["width"], picture["height"], picture["pix_fmt"]),
+                             ("h264", 160, 90, "yuv420p"))
+            self.assertAlmostEqual(int(picture["nb_read_frames"]), 30, delta=1)
+            self.assertEqual(sound["codec_name"], "aac")
+            samples = array.array("h", subprocess.run(
+                ["ffmpeg", "-v", "error", "-i", video, "-f", "s16le", "-ac", "1", "-"], capture_output=True,
+                check=True, timeout=120).stdout)
+            self.assertAlmostEqual(len(samples) / int(sound["sample_rate"]), seconds, delta=0.2)
+            loud = sum(1 for value in samples if abs(value) > 8000)
+            self.assertGreater(loud, len(samples) // 4, "the song's tone is not in the video")
+        finally:
+            shutil.rmtree(folder, ignore_errors=True)
 
 
 if __name__ == "__main__":
