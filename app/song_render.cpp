@@ -155,6 +155,11 @@ int renderFrames(RenderRun& run)
     }
     int code = runSongFrames(plan, run.song, run.audio, targets, run.progress);
     if (code == 0 && targets.encoder != nullptr) code = finishVideoEncoder(run.encoder, run.failure, sizeof run.failure);
+    RenderTimings& timings = run.progress.timings;
+    timings.queueWait = static_cast<double>(run.encoder.queueWaitNanoseconds) * 1e-9;
+    timings.readBack -= timings.queueWait;
+    timings.conversion = static_cast<double>(run.encoder.conversionNanoseconds.load()) * 1e-9;
+    timings.encode = static_cast<double>(run.encoder.encodeNanoseconds.load()) * 1e-9;
     closeVideoEncoder(run.encoder);
     return code;
 }
@@ -213,7 +218,7 @@ int renderSong(RenderRun& run)
 {
     int code = openSongReader(run.options.song, analysisRate, 2, run.song);
     if (code != 0) return report(code, run.song.failure);
-    code = checkOutput(run);
+    code = run.options.drawOnly ? 0 : checkOutput(run);
     if (code == 0) {
         catchCancelRequests();
         SDL_SetMainReady();
@@ -232,6 +237,8 @@ int renderSong(RenderRun& run)
     }
     char summary[4400];
     formatSummary(run.progress, run.options.drawOnly ? "(draw only)" : run.options.output, summary, sizeof summary);
+    std::printf("%s\n", summary);
+    formatTimings(run.progress, summary, sizeof summary);
     std::printf("%s\n", summary);
     return 0;
 }

@@ -158,7 +158,8 @@ bool reservePending(SongReader& reader, int frames)
 void appendResampled(SongReader& reader, const uint8_t* const* input, int inputFrames)
 {
     const int room = swr_get_out_samples(reader.resampler, inputFrames);
-    if (room <= 0 || room > longestFrameSeconds * reader.outputRate || !reservePending(reader, room)) {
+    if (room == 0) return;  // nothing buffered to flush
+    if (room < 0 || room > longestFrameSeconds * reader.outputRate || !reservePending(reader, room)) {
         ++reader.packetsSkipped;
         return;
     }

@@ -23,8 +23,10 @@ constexpr int fallbackAacRate = 48000;
 constexpr int maxAudioChannels = 8;
 constexpr int deinterleaveFrames = 256;
 constexpr int fallbackAudioFrameSize = 1024;
-// No scaling happens, only RGBA to YUV 4:2:0; bilinear averages each 2x2 block's chroma at little cost.
-constexpr int converterFlags = SWS_BILINEAR;
+// No scaling happens, only RGBA to YUV 4:2:0. The RGB input stage already averages horizontal pixel
+// pairs for chroma; point sampling then takes one row of each pair, at about half the cost of
+// bilinear (8 against 15 ms a 1080p frame), on the thread that feeds the encoder.
+constexpr int converterFlags = SWS_POINT;
 
 // Sets the failure line "NAME: reason: detail" (without detail when it is null); a long name is cut.
 int fail(VideoWriter& writer, int code, const char* reason, const char* detail = nullptr)

@@ -67,3 +67,14 @@ void formatSummary(const RenderProgress& progress, const char* output, char* tex
     std::snprintf(text, capacity, "Rendered %s: %lld frames, %s of song in %s (%.1f fps)", output,
                   static_cast<long long>(progress.framesDone), song, wall, framesPerSecond(progress));
 }
+
+void formatTimings(const RenderProgress& progress, char* text, size_t capacity)
+{
+    const double perFrame = progress.framesDone > 0 ? 1000.0 / static_cast<double>(progress.framesDone) : 0.0;
+    const RenderTimings& t = progress.timings;
+    std::snprintf(text, capacity,
+                  "per frame: draw %.1f ms, read-back %.1f ms (waiting for the encoder %.1f ms), conversion %.1f ms, "
+                  "encode %.1f ms",
+                  t.draw * perFrame, t.readBack * perFrame, t.queueWait * perFrame, t.conversion * perFrame,
+                  t.encode * perFrame);
+}

@@ -105,17 +105,23 @@ int passReadyFrames(VideoFrame& frame, VideoEncoder& encoder, bool draining)
     return 0;
 }
 
-int drawVideoFrame(FrameRun& run, const SongFramesTargets& targets)
+int drawVideoFrame(FrameRun& run, const SongFramesTargets& targets, RenderTimings& timings)
 {
     static const int32_t noHighlight[4] = {0, 0, 0, 0};
+    const auto start = std::chrono::steady_clock::now();
     bindVideoDrawTarget(*targets.frame);
     drawFractal(*targets.display, *targets.bindings, run.params, false, noHighlight);
     if (targets.encoder == nullptr) {
         glFinish();
+        timings.draw += secondsSince(start);
         return 0;
     }
     finishVideoFrame(*targets.frame, targets.fractalProgram);
-    return passReadyFrames(*targets.frame, *targets.encoder, false);
+    const auto drawn = std::chrono::steady_clock::now();
+    timings.draw += std::chrono::duration<double>(drawn - start).count();
+    const int code = passReadyFrames(*targets.frame, *targets.encoder, false);
+    timings.readBack += secondsSince(drawn);
+    return code;
 }
 
 void showProgress(FrameRun& run, const SongFramesPlan& plan, const SongFramesTargets& targets,
@@ -169,13 +175,17 @@ int runFrames(FrameRun& run, const SongFramesPlan& plan, SongReader& song, Audio
         // Before the first frame of the video the director runs alone, so that a segment's frames
         // equal the same frames of the whole song.
         if (frame < plan.firstFrame) continue;
-        const int code = drawVideoFrame(run, targets);
+        const int code = drawVideoFrame(run, targets, progress.timings);
         if (code != 0) return code;
         noteFrameDrawn(run, plan, frame, progress);
         showProgress(run, plan, targets, progress);
     }
     if (progress.framesDone == 0) return codeSongEmpty;
-    return targets.encoder != nullptr ? passReadyFrames(*targets.frame, *targets.encoder, true) : 0;
+    if (targets.encoder == nullptr) return 0;
+    const auto start = std::chrono::steady_clock::now();
+    const int code = passReadyFrames(*targets.frame, *targets.encoder, true);
+    progress.timings.readBack += secondsSince(start);
+    return code;
 }
 
 }  // namespace

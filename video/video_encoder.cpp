@@ -150,8 +150,11 @@ int queueVideoFrame(VideoEncoder& encoder, const uint8_t* rgba)
 {
     const int slot = static_cast<int>(encoder.framesQueued % encoderQueueSlots);
     {
+        const auto start = std::chrono::steady_clock::now();
         std::unique_lock<std::mutex> guard(encoder.lock);
         encoder.changed.wait(guard, [&] { return !encoder.slotFull[slot] || encoder.failure.load() != 0; });
+        encoder.queueWaitNanoseconds += std::chrono::duration_cast<std::chrono::nanoseconds>(
+            std::chrono::steady_clock::now() - start).count();
         if (encoder.failure.load() != 0) return encoder.failure.load();
     }
     // The slot is the main thread's alone until it is marked full.

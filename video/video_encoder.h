@@ -35,7 +35,9 @@ struct VideoEncoder {
     bool finishing = false;
     bool cancelled = false;        // finishing without completing the file
     std::atomic<int> failure{0};   // an exit code once the thread has failed
+    std::atomic<int64_t> conversionNanoseconds{0};  // the encoder thread's, read once it has ended
     std::atomic<int64_t> encodeNanoseconds{0};
+    int64_t queueWaitNanoseconds = 0;  // the main thread's waits for a free slot
     std::mutex lock;
     std::condition_variable changed;
     std::thread thread;
