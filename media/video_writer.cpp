@@ -127,7 +127,8 @@ int openAudioEncoder(const VideoSettings& settings, const AVCodec* codec, VideoW
     audio.sample_fmt = AV_SAMPLE_FMT_FLTP;
     audio.sample_rate = settings.audioRate;
     av_channel_layout_default(&audio.ch_layout, settings.audioChannels);
-    audio.bit_rate = std::max(192000, 96000 * settings.audioChannels);
+    // FFmpeg's AAC encoder spends less than it is asked for, so stereo asks for 256 kb/s to get 192 or more.
+    audio.bit_rate = std::max(192000, 128000 * settings.audioChannels);
     audio.profile = FF_PROFILE_AAC_LOW;
     audio.time_base = AVRational{1, settings.audioRate};
     if (writer.container->oformat->flags & AVFMT_GLOBALHEADER) audio.flags |= AV_CODEC_FLAG_GLOBAL_HEADER;

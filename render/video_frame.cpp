@@ -8,14 +8,17 @@
 
 namespace {
 
-// One triangle that covers the viewport, made from the vertex index alone.
+// One triangle that covers the viewport. Its corners come from a buffer: a compatibility context
+// draws nothing without the vertex array at location 0.
 const char downsampleVertexSource[] = R"glsl(#version 140
+in vec2 corner;
 void main()
 {
-    vec2 corner = vec2(float((gl_VertexID & 1) * 4 - 1), float((gl_VertexID >> 1) * 4 - 1));
     gl_Position = vec4(corner, 0.0, 1.0);
 }
 )glsl";
+
+const float coveringTriangle[6] = {-1.0f, -1.0f, 3.0f, -1.0f, -1.0f, 3.0f};
 
 // Each output pixel is the plain mean of its factor x factor block of drawn pixels.
 const char downsampleFragmentSource[] = R"glsl(#version 140
@@ -57,7 +60,11 @@ bool buildDownsampleProgram(VideoFrame& frame)
         return false;
     glAttachShader(frame.downsampleProgram, frame.downsampleVertexShader);
     glAttachShader(frame.downsampleProgram, frame.downsampleFragmentShader);
+    glBindAttribLocation(frame.downsampleProgram, 0, "corner");
     glLinkProgram(frame.downsampleProgram);
+    glGenBuffers(1, &frame.downsampleTriangle);
+    glBindBuffer(GL_ARRAY_BUFFER, frame.downsampleTriangle);
+    glBufferData(GL_ARRAY_BUFFER, sizeof coveringTriangle, coveringTriangle, GL_STATIC_DRAW);
     GLint linked = GL_FALSE;
     glGetProgramiv(frame.downsampleProgram, GL_LINK_STATUS, &linked);
     frame.downsampleFactorLocation = glGetUniformLocation(frame.downsampleProgram, "factor");
@@ -117,6 +124,8 @@ void deleteDownsampleProgram(VideoFrame& frame)
     if (frame.downsampleProgram != 0) glDeleteProgram(frame.downsampleProgram);
     if (frame.downsampleVertexShader != 0) glDeleteShader(frame.downsampleVertexShader);
     if (frame.downsampleFragmentShader != 0) glDeleteShader(frame.downsampleFragmentShader);
+    if (frame.downsampleTriangle != 0) glDeleteBuffers(1, &frame.downsampleTriangle);
+    frame.downsampleTriangle = 0;
     frame.downsampleProgram = 0;
     frame.downsampleVertexShader = 0;
     frame.downsampleFragmentShader = 0;
@@ -130,7 +139,11 @@ void downsample(const VideoFrame& frame, uint32_t fractalProgram)
     glUniform1i(frame.downsampleFactorLocation, frame.supersample);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, frame.drawTexture);
+    glBindBuffer(GL_ARRAY_BUFFER, frame.downsampleTriangle);
+    glEnableVertexAttribArray(0);
+    glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 0, nullptr);
     glDrawArrays(GL_TRIANGLES, 0, 3);
+    glDisableVertexAttribArray(0);
     glUseProgram(fractalProgram);
 }
 

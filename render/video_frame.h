@@ -19,6 +19,7 @@ struct VideoFrame {
     uint32_t downsampleVertexShader = 0;
     uint32_t downsampleFragmentShader = 0;
     int32_t downsampleFactorLocation = -1;
+    uint32_t downsampleTriangle = 0;  // vertex buffer of the triangle that covers the output
     uint32_t pixelBuffers[videoReadBackSlots] = {};
     int64_t framesRead = 0;         // frames whose read-back has started
     int64_t framesMapped = 0;       // frames handed out by mapOldestFrame

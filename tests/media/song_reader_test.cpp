@@ -47,6 +47,9 @@ protected:
                         {"-af", "asetpts=PTS+gte(T\\,1)*0.5/TB", "-c:a", "pcm_s16le"}) &&
                runFfmpeg({"-f", "lavfi", "-i", "color=c=red:s=32x32:d=0.3:r=10", "-c:v", "mpeg4",
                           song("video.mkv")}) == 0 &&
+               runFfmpeg({"-f", "lavfi", "-i", "color=c=blue:s=32x32:d=1:r=25", "-f", "lavfi", "-i",
+                          "aevalsrc=0.5*sin(2*PI*800*t):s=44100:d=1", "-c:v", "mpeg4", "-c:a", "flac",
+                          song("clip.mkv")}) == 0 &&
                writeBytes(song("notes.txt"), std::vector<uint8_t>(200, 'a'));
     }
 
@@ -82,6 +85,7 @@ TEST_F(SongReaderTest, MonoFlacBecomesStereoAtAnotherRateWithItsLevelAndPitch)
     EXPECT_NEAR(peakOf(read, 0, 44100, 0.1, 1.9), 0.5, 0.01) << "a mono song keeps its level on each side";
     EXPECT_NEAR(peakOf(read, 1, 44100, 0.1, 1.9), 0.5, 0.01);
     for (size_t i = 0; i < read.frames(); ++i) ASSERT_EQ(read.samples[2 * i], read.samples[2 * i + 1]) << i;
+    EXPECT_EQ(read.packetsSkipped, 0) << "a sound file has nothing to skip";
 }
 
 TEST_F(SongReaderTest, StereoMp3KeepsEachSideApart)
@@ -94,6 +98,16 @@ TEST_F(SongReaderTest, StereoMp3KeepsEachSideApart)
     EXPECT_NEAR(upwardCrossings(read, 1, 48000, 0.2, 2.8), 2600, 3);
     EXPECT_NEAR(peakOf(read, 0, 48000, 0.2, 2.8), 0.4, 0.03);
     EXPECT_NEAR(peakOf(read, 1, 48000, 0.2, 2.8), 0.4, 0.03);
+    EXPECT_EQ(read.packetsSkipped, 0);
+}
+
+TEST_F(SongReaderTest, AVideoWithSoundReadsItsSound)
+{
+    const ReadSong read = readWholeSong(song("clip.mkv"), 48000, 2);
+    ASSERT_EQ(read.opened, 0);
+    EXPECT_NEAR(double(read.frames()), 48000, 48);
+    EXPECT_NEAR(upwardCrossings(read, 0, 48000, 0.1, 0.9), 640, 2);
+    EXPECT_EQ(read.packetsSkipped, 0) << "the pictures are left aside, not fed to the sound decoder";
 }
 
 TEST_F(SongReaderTest, StereoBecomesMonoAsTheAverageOfItsSides)
@@ -134,6 +148,7 @@ TEST_F(SongReaderTest, AacInMp4StartsOnTimeAndKeepsItsLength)
     EXPECT_NEAR(double(read.frames()), 2.0 * 44100, 1024);
     EXPECT_GT(peakOf(read, 0, 44100, 0.0, 0.01), 0.3) << "no silence is put before the first sound";
     EXPECT_NEAR(upwardCrossings(read, 0, 44100, 0.1, 1.9), 1800, 3);
+    EXPECT_EQ(read.packetsSkipped, 0);
 }
 
 TEST_F(SongReaderTest, AGapInTheStampsComesOutAsSilence)
@@ -222,6 +237,7 @@ TEST_F(SongReaderTest, DamageInTheMiddleNeitherStopsNorShortensTheSong)
     EXPECT_NEAR(peakOf(read, 0, 44100, 0.2, 1.4), 0.5, 0.01) << "the sound before the damage";
     EXPECT_NEAR(peakOf(read, 0, 44100, 2.2, 3.8), 0.5, 0.01) << "the sound after it, in its place";
     EXPECT_NEAR(upwardCrossings(read, 0, 44100, 2.2, 3.8), 1600, 2);
+    EXPECT_GT(read.packetsSkipped, 0) << "the damaged frames were met and passed over";
 }
 
 // A WAV file's samples fill its bytes evenly after a short header, so half the bytes hold half the song.

@@ -202,6 +202,22 @@ class SameFrames(unittest.TestCase):
         self.assertLess(max(differences), 1.0, differences)
 
 
+    def test_supersampling_averages_each_block_of_the_larger_picture(self):
+        small = self.rendered("small.mp4", "--to", "4", "--supersample", "2")
+        path = os.path.join(self.folder, "large.mp4")
+        result = render(self.song, "--output", path, "--size", "320x180", "--fps", "15", "--preset", "veryfast",
+                        "--quality", "1", "--to", "4")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        large = frame_lumas(path, 320, 180)
+        self.assertEqual(len(small), len(large))
+        for k in (50, 58):
+            big = large[k]
+            means = bytes((big[2 * y * 320 + 2 * x] + big[2 * y * 320 + 2 * x + 1] + big[(2 * y + 1) * 320 + 2 * x] +
+                           big[(2 * y + 1) * 320 + 2 * x + 1] + 2) // 4 for y in range(90) for x in range(160))
+            self.assertGreater(max(small[k]), 64)
+            self.assertLess(self.mean_difference(small[k], means), 2.0)
+
+
 class Formats(unittest.TestCase):
     """A short song in each common format, and damaged ones, renders."""
 
