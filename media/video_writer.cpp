@@ -2,6 +2,7 @@
 #include "media/video_writer.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <string>
 
@@ -98,7 +99,8 @@ int x264Options(const VideoSettings& settings, AVDictionary*& options)
     char crf[16];
     std::snprintf(crf, sizeof crf, "%d", settings.crf);
     int result = av_dict_set(&options, "crf", crf, 0);
-    if (result >= 0) result = av_dict_set(&options, "preset", settings.preset != nullptr ? settings.preset : "medium", 0);
+    const char* preset = settings.preset != nullptr ? settings.preset : "medium";
+    if (result >= 0) result = av_dict_set(&options, "preset", preset, 0);
     if (result >= 0) result = av_dict_set(&options, "profile", "high", 0);
     return result;
 }
@@ -336,8 +338,11 @@ int writeVideoFrame(VideoWriter& writer, const uint8_t* rgba, int rowStride)
     if (ready < 0) return failWrite(writer, ready);
     const uint8_t* const rows[1] = {rgba};
     const int strides[1] = {rowStride};
+    const auto start = std::chrono::steady_clock::now();
     const int converted = sws_scale(writer.converter, rows, strides, 0, writer.picture->height, writer.picture->data,
                                     writer.picture->linesize);
+    writer.conversionNanoseconds +=
+        std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - start).count();
     if (converted <= 0) return failWrite(writer, converted < 0 ? converted : AVERROR(EINVAL));
     writer.picture->pts = writer.framesWritten;
     const int encoded = encodeAndWrite(writer, writer.video, writer.picture, writer.videoStream);

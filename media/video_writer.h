@@ -35,6 +35,7 @@ struct VideoWriter {
     int64_t framesWritten = 0;
     int64_t samplesWritten = 0;
     bool headerWritten = false;
+    int64_t conversionNanoseconds = 0;  // spent converting RGBA to YUV, for the render's figures
     bool finished = false;   // the trailer is written and the file closed
     char failure[512] = {};  // "FILE: reason", set when a call fails
     char shownName[512] = {};  // the name failures print

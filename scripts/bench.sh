@@ -31,3 +31,5 @@ for size in 320x180 960x540; do
 done
 echo "== Speakers source against the default recording device: latency and CPU (scripts/measure_speakers.sh)"
 QUASARINE_BUILD_DIR=build scripts/measure_speakers.sh
+echo "== rendering a song into a video: render against draw-only, sizes, memory, package size (scripts/measure_render.sh)"
+QUASARINE_BINARY=build/app/quasarine QUASARINE_BUILD_DIR=build scripts/measure_render.sh

@@ -12,7 +12,7 @@ packages=(
   g++-mingw-w64-x86-64-posix nasm wine64 dpkg-dev patch zip icoutils desktop-file-utils debootstrap
   nsis
   lintian man-db
-  gdb
+  gdb time
 )
 
 missing=()

@@ -73,6 +73,7 @@ void releaseSlot(VideoEncoder& encoder, int slot)
 bool encodeFrame(VideoEncoder& encoder, int slot)
 {
     const auto start = std::chrono::steady_clock::now();
+    const int64_t conversionBefore = encoder.writer.conversionNanoseconds;
     const int rowBytes = encoder.job.video.width * 4;
     const uint8_t* lastRow = encoder.slots[slot] + static_cast<size_t>(encoder.job.video.height - 1) * rowBytes;
     if (writeVideoFrame(encoder.writer, lastRow, -rowBytes) != 0) return false;
@@ -80,8 +81,11 @@ bool encodeFrame(VideoEncoder& encoder, int slot)
     const VideoSettings& video = encoder.job.video;
     const int64_t soundTarget = (encoder.framesEncoded + 1) * video.audioRate / video.fps;
     const bool written = writeSoundUpTo(encoder, soundTarget);
-    encoder.encodeNanoseconds += std::chrono::duration_cast<std::chrono::nanoseconds>(
+    const int64_t spent = std::chrono::duration_cast<std::chrono::nanoseconds>(
         std::chrono::steady_clock::now() - start).count();
+    encoder.conversionNanoseconds.store(encoder.writer.conversionNanoseconds);
+    encoder.encodeNanoseconds.store(encoder.encodeNanoseconds.load() + spent - (encoder.writer.conversionNanoseconds -
+                                                                               conversionBefore));
     return written;
 }
 

@@ -38,7 +38,8 @@ protected:
                makeSong(song("loud_surround.wav"), "sin(2*PI*250*t)|sin(2*PI*250*t)|sin(2*PI*250*t)|"
                         "sin(2*PI*250*t)|sin(2*PI*250*t)|sin(2*PI*250*t):s=48000:d=0.5:c=5.1",
                         {"-c:a", "pcm_f32le"}) &&
-               makeSong(song("twin.wav"), "0.6*sin(2*PI*500*t)|0.6*sin(2*PI*500*t):s=22050:d=1", {"-c:a", "pcm_s16le"}) &&
+               makeSong(song("twin.wav"), "0.6*sin(2*PI*500*t)|0.6*sin(2*PI*500*t):s=22050:d=1",
+                        {"-c:a", "pcm_s16le"}) &&
                makeSong(song("song.m4a"), "0.5*sin(2*PI*1000*t)|0.5*sin(2*PI*1000*t):s=44100:d=2",
                         {"-c:a", "aac", "-b:a", "192k"}) &&
                makeSong(song("long.flac"), "0.5*sin(2*PI*1000*t)|0.5*sin(2*PI*1000*t):s=44100:d=4", {"-c:a", "flac"}) &&
