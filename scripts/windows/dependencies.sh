@@ -145,7 +145,7 @@ build_ffmpeg() {
      --enable-swscale --enable-swresample &&
    make -j"$jobs" && make install) >"$work/ffmpeg.log" 2>&1
   # A PNG encoder without zlib drops out with no more than a warning.
-  grep -q '^#define CONFIG_PNG_ENCODER 1$' "$work/ffmpeg/config.h"
+  grep -q '^#define CONFIG_PNG_ENCODER 1$' "$work/ffmpeg/config_components.h"
 }
 
 # A failing step shows the end of its log. Each step runs in a subshell of its own, outside any
