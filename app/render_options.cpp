@@ -18,12 +18,16 @@ constexpr int largestSide = 7680;
 constexpr long long largestArea = 7680LL * 4320LL;
 
 // Options that take no value, and those of the live program, which a render accepts and ignores.
-bool isFlag(const char* word)
+const char* const flagNames[] = {"--render", "--overwrite", "--draw-only", "--fullscreen", "-f",
+                                 "--viz", "-v", "--speakers", "-s"};
+const char* const valueNames[] = {"--output", "--size", "--fps", "--quality", "--preset",
+                                  "--from", "--to", "--seed", "--supersample"};
+
+template <size_t count>
+bool isOneOf(const char* word, const char* const (&names)[count])
 {
-    static const char* const flags[] = {"--render", "--overwrite", "--draw-only", "--fullscreen", "-f",
-                                        "--viz", "-v", "--speakers", "-s"};
-    for (const char* flag : flags)
-        if (std::strcmp(word, flag) == 0) return true;
+    for (const char* name : names)
+        if (std::strcmp(word, name) == 0) return true;
     return false;
 }
 
@@ -113,15 +117,6 @@ int readValue(const char* name, const char* value, RenderOptions& options, char*
     return 0;
 }
 
-bool takesValue(const char* word)
-{
-    static const char* const names[] = {"--output", "--size", "--fps", "--quality", "--preset",
-                                        "--from", "--to", "--seed", "--supersample"};
-    for (const char* name : names)
-        if (std::strcmp(word, name) == 0) return true;
-    return false;
-}
-
 // "--name=value" or "--name value"; i moves past what was read.
 int readWord(int argc, const char* const* argv, int& i, RenderOptions& options, char* error, size_t capacity)
 {
@@ -130,7 +125,7 @@ int readWord(int argc, const char* const* argv, int& i, RenderOptions& options, 
         options.song = argv[++i];
         return 0;
     }
-    if (isFlag(word)) {
+    if (isOneOf(word, flagNames)) {
         options.overwrite = options.overwrite || std::strcmp(word, "--overwrite") == 0;
         options.drawOnly = options.drawOnly || std::strcmp(word, "--draw-only") == 0;
         return 0;
@@ -139,8 +134,8 @@ int readWord(int argc, const char* const* argv, int& i, RenderOptions& options, 
     if (equals != nullptr) {
         char name[32];
         std::snprintf(name, sizeof name, "%.*s", static_cast<int>(equals - word), word);
-        if (takesValue(name)) return readValue(name, equals + 1, options, error, capacity);
-    } else if (takesValue(word)) {
+        if (isOneOf(name, valueNames)) return readValue(name, equals + 1, options, error, capacity);
+    } else if (isOneOf(word, valueNames)) {
         if (i + 1 >= argc) return refuse(error, capacity, word, "", "needs a value");
         return readValue(word, argv[++i], options, error, capacity);
     }
