@@ -154,7 +154,10 @@ int renderFrames(RenderRun& run)
         targets.encoder = &run.encoder;
     }
     int code = runSongFrames(plan, run.song, run.audio, targets, run.progress);
-    if (code == 0 && targets.encoder != nullptr) code = finishVideoEncoder(run.encoder, run.failure, sizeof run.failure);
+    // A finished song completes the file; a failed encoder is joined to tell why it failed.
+    const bool encoderFailed = run.encoder.failure.load() != 0;
+    if (targets.encoder != nullptr && (code == 0 || encoderFailed))
+        code = finishVideoEncoder(run.encoder, run.failure, sizeof run.failure);
     RenderTimings& timings = run.progress.timings;
     timings.queueWait = static_cast<double>(run.encoder.queueWaitNanoseconds) * 1e-9;
     timings.readBack -= timings.queueWait;
