@@ -5,6 +5,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   libsdl2-dev libglew-dev portaudio19-dev libasound2-dev libjack-jackd2-dev libkissfft-dev
+  libavformat-dev libavcodec-dev libavutil-dev libswresample-dev libswscale-dev ffmpeg
   libfreetype-dev fonts-dejavu-core
   libgl1-mesa-dri libegl-mesa0 libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xfonts-base xdotool x11-utils imagemagick pulseaudio pulseaudio-utils libpulse-dev libasound2-plugins python3

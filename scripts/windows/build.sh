@@ -139,6 +139,16 @@ make_installer() {
   fi
 }
 
+# The project's files, NUL-separated: in a clone, the tracked and new ones that git does not ignore
+# (a deleted one is skipped later); in a tree unpacked from the source archive, all but the builds.
+project_files() {
+  if [ "$(git rev-parse --show-toplevel 2>/dev/null)" = "$repository_root" ]; then
+    git ls-files -z --cached --others --exclude-standard
+  else
+    find . -path './build*' -prune -o -type f -printf '%P\0'
+  fi
+}
+
 # The package's corresponding source: the Debian source packages its libraries were built from, as
 # downloaded, and this project's tree as built (the program, and the scripts and patches that build
 # those libraries). Its README says how to build the package from it alone.
@@ -148,8 +158,7 @@ make_source_archive() {
   rm -rf "$staging" "$windows_source"
   mkdir -p "$staging/$folder/debian-sources" "$tree"
   cp "$dependency_prefix"/sources/* "$staging/$folder/debian-sources/"
-  # Tracked and new files, less those deleted and those git ignores (the builds).
-  git ls-files -z --cached --others --exclude-standard | while IFS= read -r -d '' file; do
+  project_files | while IFS= read -r -d '' file; do
     [ ! -f "$file" ] || printf '%s\0' "$file"
   done | tar --null -T - -cf - | tar -xf - -C "$tree"
   sed 's/$/\r/' >"$staging/$folder/README.txt" <<'EOF'

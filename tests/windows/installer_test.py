@@ -359,7 +359,10 @@ class Installer(unittest.TestCase):
         offered, the folder as offered, Install, and Finish with "Start Quasarine" ticked."""
         self.process = subprocess.Popen([WINE, SETUP], env=self.wine.env, stdin=subprocess.DEVNULL,
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        setup = harness.wait_for_window("Quasarine Setup", WINDOW_DEADLINE)
+        # NSIS adds a page's caption to the window's name: the licence page's is a space.
+        setup = harness.wait_until(lambda: next((w for w in harness.top_windows()
+                                                 if w[1].strip() == "Quasarine Setup" and w[2] > 1), None),
+                                   WINDOW_DEADLINE)
         self.assertIsNotNone(setup, "the installer opened no window")
         for keys in (["alt+n"], ["alt+a", "alt+n"], ["alt+n"], ["alt+i"]):
             before = harness.screenshot(setup)
