@@ -333,6 +333,7 @@ class Failures(unittest.TestCase):
             ([self.song, "--output", out, "--preset", "warp"], 50, "--preset"),
             ([self.song, "--output", out, "--from", "1:xx"], 50, "--from"),
             ([self.song, "--output", out, "--bogus"], 50, "--bogus"),
+            ([self.song, "--output", out, "--size", "7680x4320", "--supersample", "4"], 62, "out.mp4"),
         ]
         with open(existing, "wb") as f:
             f.write(b"keep me")
