@@ -43,9 +43,28 @@ def load_average():
         return " ".join(f.read().split()[:3])
 
 
+def thread_cpu(pid):
+    """CPU seconds of each thread of a process: {tid: (name, seconds)}."""
+    threads = {}
+    try:
+        tids = os.listdir(f"/proc/{pid}/task")
+    except OSError:
+        return threads
+    for tid in tids:
+        try:
+            with open(f"/proc/{pid}/task/{tid}/stat") as f:
+                text = f.read()
+        except OSError:
+            continue
+        name = text[text.index("(") + 1:text.rindex(")")]
+        fields = text.rsplit(")", 1)[1].split()
+        threads[int(tid)] = (name, (int(fields[11]) + int(fields[12])) / TICKS)
+    return threads
+
+
 class Run:
-    """One run of the program under /usr/bin/time, with its summary, its CPU use and the CPU that
-    the rest of the machine used meanwhile."""
+    """One run of the program under /usr/bin/time, with its summary, its CPU use, its threads' CPU
+    (sampled every 0.25 s) and the CPU that the rest of the machine used meanwhile."""
 
     def __init__(self, song, output, size, fps, preset, extra=()):
         command = [BINARY, "--render", song, "--size", size, "--fps", str(fps), "--preset", preset, *extra]
@@ -54,28 +73,51 @@ class Run:
         else:
             command += ["--output", output, "--overwrite"]
         env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
-        with tempfile.NamedTemporaryFile("r", prefix="quasarine-time.") as timing:
+        with tempfile.NamedTemporaryFile("r", prefix="quasarine-time.") as timing, \
+                tempfile.TemporaryFile("w+") as out:
             self.load_before = load_average()
             busy = machine_busy_seconds()
-            result = subprocess.run(["/usr/bin/time", "-o", timing.name, "-f", "%e %U %S %M", *command],
-                                    capture_output=True, text=True, env=env)
+            process = subprocess.Popen(["/usr/bin/time", "-o", timing.name, "-f", "%e %U %S %M", *command],
+                                       stdout=out, stderr=subprocess.STDOUT, text=True, env=env)
+            program, threads = None, {}
+            while process.poll() is None:
+                if program is None:
+                    try:
+                        with open(f"/proc/{process.pid}/task/{process.pid}/children") as f:
+                            program = int(f.read().split()[0])
+                    except (OSError, IndexError, ValueError):
+                        pass
+                if program is not None:
+                    threads.update(thread_cpu(program))
+                time.sleep(0.25)
             busy = machine_busy_seconds() - busy
             self.load_after = load_average()
             measured = timing.read().split()
-        if result.returncode != 0:
-            sys.exit(f"{' '.join(command)} failed ({result.returncode}):\n{result.stdout}{result.stderr}")
+            out.seek(0)
+            output_text = out.read()
+        if process.returncode != 0:
+            sys.exit(f"{' '.join(command)} failed ({process.returncode}):\n{output_text}")
         self.wall, user, system = (float(x) for x in measured[-4:-1])
         self.cpu = user + system
         self.peak_kib = int(measured[-1])
         self.others = max(0.0, busy - self.cpu)
-        summary, timings = SUMMARY.search(result.stdout), TIMINGS.search(result.stdout)
+        # llvmpipe names its rasterizer threads; the rest are the main thread (the GL calls, the
+        # analysis) and the unnamed others (the encoder's thread and x264's, the song's reader).
+        self.llvmpipe = sum(cpu for name, cpu in threads.values() if name.startswith("llvmpipe"))
+        self.main = threads.get(program, ("", 0.0))[1]
+        self.rest = sum(cpu for tid, (name, cpu) in threads.items()
+                        if tid != program and not name.startswith("llvmpipe"))
+        summary, timings = SUMMARY.search(output_text), TIMINGS.search(output_text)
         if summary is None or timings is None:
-            sys.exit(f"no summary in the output of {' '.join(command)}:\n{result.stdout}")
+            sys.exit(f"no summary in the output of {' '.join(command)}:\n{output_text}")
         self.frames = int(summary.group(2))
         self.fps = float(summary.group(5))
         self.draw, self.read_back, self.waiting, self.conversion, self.encode = (float(x) for x in timings.groups())
         if output is not None:
             os.remove(output)
+
+    def threads(self):
+        return f"{self.llvmpipe:.1f} / {self.main:.1f} / {self.rest:.1f}"
 
     def cpu_share(self):
         return f"{100 * self.cpu / self.wall:.0f} %"
@@ -104,21 +146,33 @@ def ratio(song, work):
                                     ("render, medium", "medium", False), ("draw-only again", "veryfast", True)):
         output = None if draw_only else os.path.join(work, "ratio.mp4")
         runs.append((name, Run(song, output, "1280x720", 30, preset, segment())))
-    baseline = (runs[0][1].wall + runs[3][1].wall) / 2
-    baseline_fps = (runs[0][1].fps + runs[3][1].fps) / 2
-    print("Wall and CPU are the whole process's (/usr/bin/time); fps is the program's summary; the per-frame")
-    print("times are its second summary line (each stage on its own thread, so they overlap); other")
-    print("processes' CPU is the rest of the machine's busy time over the same wall time (/proc/stat).")
-    print("Render / draw-only compares the whole process's wall time with the mean of the two draw-only")
-    print("runs' (start-up, the analysis up to the segment and the encoder's flush included), and beside it")
-    print("the program's own frame rate (first to last frame) with the mean of theirs.")
+    wall = (runs[0][1].wall + runs[3][1].wall) / 2
+    fps = (runs[0][1].fps + runs[3][1].fps) / 2
+    cpu = (runs[0][1].cpu + runs[3][1].cpu) / 2
+    print("Wall and CPU seconds (user + system) are the whole process's (/usr/bin/time), fps the program's")
+    print("summary (first to last frame). Render / draw-only divides by the mean of the two draw-only runs:")
+    print("wall time (start-up, the analysis up to the segment and the encoder's flush included), in")
+    print("brackets the frame rate's inverse, and CPU seconds, which another job's load disturbs least.")
+    print("Other processes' CPU is the rest of the machine's busy time over the same wall time (/proc/stat).")
     print()
-    print("| Run | Frames | Wall (s) | fps | Render / draw-only: wall (fps) | CPU (user+sys / wall) | Other processes' CPU "
-          "| Draw (ms) | Read-back (waiting) (ms) | Conversion (ms) | Encode (ms) | Load at start, end |")
-    print("|---|---|---|---|---|---|---|---|---|---|---|---|")
+    print("| Run | Frames | Wall (s) | fps | Render / draw-only: wall (fps) | CPU (s) | CPU / wall "
+          "| Render / draw-only: CPU | Other processes' CPU | Load at start, end |")
+    print("|---|---|---|---|---|---|---|---|---|---|")
     for name, run in runs:
-        print(f"| {name} | {run.frames} | {run.wall:.1f} | {run.fps:.1f} | {run.wall / baseline:.2f} ({baseline_fps / run.fps:.2f}) | {run.cpu_share()} "
-              f"| {run.others_share()} | {run.split()} | {run.load_before.split()[0]}, {run.load_after.split()[0]} |")
+        print(f"| {name} | {run.frames} | {run.wall:.1f} | {run.fps:.1f} | {run.wall / wall:.2f} ({fps / run.fps:.2f}) "
+              f"| {run.cpu:.1f} | {run.cpu_share()} | {run.cpu / cpu:.2f} | {run.others_share()} "
+              f"| {run.load_before.split()[0]}, {run.load_after.split()[0]} |")
+    print()
+    print("Where the time goes: the summary's second line per frame (each stage on its own thread, so")
+    print("they overlap), and the CPU seconds of the program's threads, sampled every 0.25 s: llvmpipe's")
+    print("rasterizer threads, the main thread (GL calls, analysis), and the others (the encoder's and")
+    print("x264's threads, the song's reader).")
+    print()
+    print("| Run | Draw (ms) | Read-back (waiting) (ms) | Conversion (ms) | Encode (ms) "
+          "| CPU (s): llvmpipe / main / other threads |")
+    print("|---|---|---|---|---|---|")
+    for name, run in runs:
+        print(f"| {name} | {run.split()} | {run.threads()} |")
     print()
     return runs[1][1]
 
@@ -126,16 +180,16 @@ def ratio(song, work):
 def sizes(song, work, at_720=None):
     print(f"### Frames a second by size: 30 fps, preset veryfast, song {clock(FROM)}-{clock(TO)}")
     print()
-    print("| Size | Frames | Wall (s) | fps | CPU (user+sys / wall) | Other processes' CPU | Draw (ms) "
-          "| Read-back (waiting) (ms) | Conversion (ms) | Encode (ms) |")
-    print("|---|---|---|---|---|---|---|---|---|---|")
+    print("| Size | Frames | Wall (s) | fps | CPU / wall | Other processes' CPU | Draw (ms) "
+          "| Read-back (waiting) (ms) | Conversion (ms) | Encode (ms) | CPU (s): llvmpipe / main / other threads |")
+    print("|---|---|---|---|---|---|---|---|---|---|---|")
     for size in ("320x180", "1280x720", "1920x1080"):
         if size == "1280x720" and at_720 is not None:
             run, note = at_720, " (the ratio's run)"
         else:
             run, note = Run(song, os.path.join(work, "size.mp4"), size, 30, "veryfast", segment()), ""
         print(f"| {size}{note} | {run.frames} | {run.wall:.1f} | {run.fps:.1f} | {run.cpu_share()} "
-              f"| {run.others_share()} | {run.split()} |")
+              f"| {run.others_share()} | {run.split()} | {run.threads()} |")
     print()
 
 
@@ -219,6 +273,7 @@ def package():
 
 
 def main():
+    global BINARY
     parts = sys.argv[1:] or ["ratio", "sizes", "memory", "package"]
     unknown = set(parts) - {"ratio", "sizes", "memory", "package"}
     if unknown:
@@ -228,10 +283,13 @@ def main():
     with open("/proc/cpuinfo") as f:
         model = next((line.split(":", 1)[1].strip() for line in f if line.startswith("model name")), "?")
     print(f"Date: {time.strftime('%Y-%m-%d %H:%M UTC', time.gmtime())}; {os.cpu_count()} cores, {model};"
-          f" {os.path.basename(BINARY)} at {BINARY}; load average {load_average()} at the start")
+          f" {BINARY} built {time.strftime('%Y-%m-%d %H:%M UTC', time.gmtime(os.path.getmtime(BINARY)))};"
+          f" load average {load_average()} at the start")
     print()
     work = tempfile.mkdtemp(prefix="quasarine-render-bench.")
     try:
+        # A copy, so that a rebuild during the measurement changes no figure of it.
+        BINARY = shutil.copy(BINARY, os.path.join(work, "quasarine"))
         song = os.path.join(work, "demo.flac")
         subprocess.run(["ffmpeg", "-v", "error", "-y", "-f", "f32le", "-ar", "44100", "-ac", "2", "-i",
                         os.path.join(BUILD_DIR, "assets", "demo_track.f32"), song], check=True)
