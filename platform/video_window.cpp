@@ -32,7 +32,7 @@ int openVideoWindow(int width, int height, bool hidden, ProgramWindow& opened)
         return codeNoAttribute;
     }
     const uint32_t flags = SDL_WINDOW_OPENGL | (hidden ? SDL_WINDOW_HIDDEN : SDL_WINDOW_SHOWN);
-    SDL_Window* window = SDL_CreateWindow("Quasarine: Stand-Alone Visualizer", SDL_WINDOWPOS_CENTERED,
+    SDL_Window* window = SDL_CreateWindow(programWindowTitle, SDL_WINDOWPOS_CENTERED,
                                           SDL_WINDOWPOS_CENTERED, width, height, flags);
     if (window == nullptr) {
         showFatalError("Fatal Error: Failed to create a window.");

@@ -118,7 +118,7 @@ int openProgramWindow(bool fullscreen, ProgramWindow& opened)
         SDL_ShowCursor(0);
     }
     // Window and its icon.
-    SDL_Window* window = SDL_CreateWindow("Quasarine: Stand-Alone Visualizer", geometry.x, geometry.y,
+    SDL_Window* window = SDL_CreateWindow(programWindowTitle, geometry.x, geometry.y,
                                           geometry.width, geometry.height, geometry.flags);
     if (window == nullptr) {
         showFatalError("Fatal Error: Failed to create a window.");

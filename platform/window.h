@@ -6,6 +6,9 @@
 
 #include "platform/display_state.h"
 
+// The title of every window the program opens.
+constexpr const char* programWindowTitle = "Quasarine: Stand-Alone Visualizer";
+
 struct WindowGeometry {
     int x = 0;
     int y = 0;

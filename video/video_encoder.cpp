@@ -84,8 +84,7 @@ bool encodeFrame(VideoEncoder& encoder, int slot)
     const int64_t spent = std::chrono::duration_cast<std::chrono::nanoseconds>(
         std::chrono::steady_clock::now() - start).count();
     encoder.conversionNanoseconds.store(encoder.writer.conversionNanoseconds);
-    encoder.encodeNanoseconds.store(encoder.encodeNanoseconds.load() + spent - (encoder.writer.conversionNanoseconds -
-                                                                               conversionBefore));
+    encoder.encodeNanoseconds += spent - (encoder.writer.conversionNanoseconds - conversionBefore);
     return written;
 }
 
