@@ -131,6 +131,16 @@ def screenshot(window):
     return w, h, raw
 
 
+def screenshot_when_viewable(window, timeout):
+    """The window's pixels once it can be read: a window just created by Wine may not be mapped yet."""
+    def attempt():
+        try:
+            return screenshot(window)
+        except subprocess.CalledProcessError:
+            return None
+    return wait_until(attempt, timeout)
+
+
 def save_png(window, path):
     subprocess.run(["import", "-silent", "-window", window[0], path], check=True, timeout=30)
 

@@ -2,8 +2,9 @@
 fresh Wine prefix with a private home, with the test display and the private PulseAudio server:
 silent per-user and all-users installs, /D= folders, the optional desktop shortcut, installing over an
 earlier install, the interactive installer driven with the keyboard past the licence page, the
-installed program playing the demo track, the licences installed with it, and the uninstaller leaving
-nothing but the user's settings."""
+installed program playing the demo track, the licences installed with it, Quasarine in the "Open with"
+lists of the song types beside another player that stays their default, and the uninstaller leaving
+nothing but the user's settings and the other player's entries."""
 import glob
 import os
 import re
@@ -27,6 +28,17 @@ WINESERVER = shutil.which("wineserver") or "/usr/lib/wine/wineserver"
 UNINSTALL_KEY = r"Software\Microsoft\Windows\CurrentVersion\Uninstall\Quasarine"
 START_MENU = r"Microsoft\Windows\Start Menu\Programs"
 SHORTCUTS = {"Quasarine.lnk": "", "Quasarine - Visualize the speakers.lnk": "--viz --speakers"}
+ROOTS = {"HKCU": "HKEY_CURRENT_USER", "HKLM": "HKEY_LOCAL_MACHINE"}
+# A value line of reg query: name, type and data, four spaces apart.
+REG_VALUE = re.compile(r"^\s+(.+?)\s{4}(REG_\w+)\s{4}(.*)$")
+# The song types of the package's FFmpeg, each offered with Quasarine in Explorer's "Open with".
+SONG_TYPES = (".mp3", ".flac", ".ogg", ".oga", ".opus", ".wav", ".aac", ".m4a", ".mka", ".aif", ".aiff")
+APPLICATION = r"Applications\quasarine.exe"
+PROGID = "Quasarine.AudioFile"
+OPEN_WITH_KEYS = (APPLICATION, PROGID) + SONG_TYPES
+# Another player, already the default program of .mp3 and in its "Open with" list, in both hives.
+OTHER_PLAYER = "Another.Player"
+OTHER_PLAYER_MP3 = {"": {"(Default)": OTHER_PLAYER}, "openwithprogids": {OTHER_PLAYER: ""}}
 
 
 def files_under(folder):
@@ -132,10 +144,15 @@ class Wine:
     def command_line(self, line):
         """Runs a command line as typed in a command prompt: unlike wine's own arguments, which it
         quotes, an unquoted /D= folder with spaces reaches the installer as it would on Windows."""
-        with open(os.path.join(self.prefix, "drive_c", "quasarine-test.bat"), "w", newline="\r\n") as f:
-            f.write("@echo off\n" + line + "\n")
-        self.run("cmd", "/c", r"C:\quasarine-test.bat")
+        self.batch(line)
         self.wait()
+
+    def batch(self, *lines):
+        """Runs lines as one batch file in a command prompt (one Wine start for them all); returns what
+        they printed."""
+        with open(os.path.join(self.prefix, "drive_c", "quasarine-test.bat"), "w", newline="\r\n") as f:
+            f.write("@echo off\n" + "\n".join(lines) + "\n")
+        return self.run("cmd", "/c", r"C:\quasarine-test.bat").stdout
 
     def install(self, options=""):
         self.command_line(f'"{self.windows_path(SETUP)}" /S {options}'.rstrip())
@@ -163,11 +180,40 @@ class Wine:
             return None
         values = {}
         for line in result.stdout.splitlines():
-            m = re.match(r"^\s+(.+?)\s{4}(REG_\w+)\s{4}(.*)$", line)
+            m = REG_VALUE.match(line)
             if m:
                 name, kind, value = m.groups()
                 values[name] = int(value, 16) if kind == "REG_DWORD" else value
         return values
+
+    def classes(self, keys):
+        """Each key under Software\\Classes of HKCU and of HKLM, by (root, key): None where it is missing,
+        else the values of it and of those of its subkeys that hold any, by subkey path in lower case
+        ("" for the key itself)."""
+        lines = []
+        for root in ROOTS:
+            for key in keys:
+                lines += [f"echo ::{root} {key}", f'reg query "{root}\\Software\\Classes\\{key}" /s',
+                          "if errorlevel 1 echo ::missing"]
+        found, current, prefix, subkey = {}, None, "", ""
+        for line in self.batch(*lines).splitlines():
+            value = REG_VALUE.match(line)
+            if line == "::missing":
+                found[current] = None
+            elif line.startswith("::"):
+                root, key = line[2:].split(" ", 1)
+                current, prefix, subkey = (root, key), rf"{ROOTS[root]}\Software\Classes\{key}".lower(), ""
+                found[current] = {}
+            elif line.lower().startswith(prefix):
+                subkey = line[len(prefix):].lstrip("\\").lower()
+            elif value:
+                found[current].setdefault(subkey, {})[value.group(1)] = value.group(3)
+        return found
+
+    def add_other_player(self):
+        self.batch(*(line for root in ROOTS for line in (
+            rf'reg add "{root}\Software\Classes\.mp3" /ve /d {OTHER_PLAYER} /f',
+            rf'reg add "{root}\Software\Classes\.mp3\OpenWithProgids" /v {OTHER_PLAYER} /d "" /f')))
 
 
 class SetupFile(unittest.TestCase):
@@ -186,6 +232,7 @@ class SetupFile(unittest.TestCase):
 class Installer(unittest.TestCase):
     def setUp(self):
         self.wine = Wine()
+        self.wine.add_other_player()
         self.process = None
 
     def tearDown(self):
@@ -249,7 +296,27 @@ class Installer(unittest.TestCase):
             "EstimatedSize": entry.get("EstimatedSize"), "NoModify": 1, "NoRepair": 1})
         installed_kib = sum(os.path.getsize(os.path.join(host_folder, n)) for n in files_under(host_folder)) / 1024
         self.assertAlmostEqual(entry["EstimatedSize"], installed_kib, delta=installed_kib * 0.01)
+        self.assert_open_with(root, folder)
         return entry
+
+    def assert_open_with(self, root, folder):
+        """Quasarine in the "Open with" lists of the song types under root alone (None: nowhere), and
+        the other player's entries unchanged: no extension's default value is written."""
+        expected = {(r, key): None for r in ROOTS for key in OPEN_WITH_KEYS}
+        expected.update({(r, ".mp3"): OTHER_PLAYER_MP3 for r in ROOTS})
+        if root is not None:
+            command = rf'"{folder}\quasarine.exe" "%1"'
+            expected[(root, APPLICATION)] = {"": {"FriendlyAppName": "Quasarine"},
+                                             r"shell\open\command": {"(Default)": command},
+                                             "supportedtypes": {song_type: "" for song_type in SONG_TYPES}}
+            expected[(root, PROGID)] = {"": {"(Default)": "Song"},
+                                        "defaulticon": {"(Default)": folder + r"\quasarine.exe,0"},
+                                        r"shell\open\command": {"(Default)": command}}
+            for song_type in SONG_TYPES:
+                expected[(root, song_type)] = {"openwithprogids": {PROGID: ""}}
+            expected[(root, ".mp3")] = {"": {"(Default)": OTHER_PLAYER},
+                                        "openwithprogids": {OTHER_PLAYER: "", PROGID: ""}}
+        self.assertEqual(self.wine.classes(OPEN_WITH_KEYS), expected)
 
     def uninstall(self, entry):
         """Runs the entry's quiet uninstall command as "Apps and features" would."""
@@ -262,6 +329,7 @@ class Installer(unittest.TestCase):
         self.assertFalse(os.path.exists(self.desktop_link()), "the desktop shortcut is left")
         self.assertIsNone(self.wine.registry("HKLM"))
         self.assertIsNone(self.wine.registry("HKCU"))
+        self.assert_open_with(None, folder)
 
     def assert_host_menus_untouched(self):
         made = []
@@ -365,10 +433,15 @@ class Installer(unittest.TestCase):
                                    WINDOW_DEADLINE)
         self.assertIsNotNone(setup, "the installer opened no window")
         for keys in (["alt+n"], ["alt+a", "alt+n"], ["alt+n"], ["alt+i"]):
-            before = harness.screenshot(setup)
+            before = harness.screenshot_when_viewable(setup, WINDOW_DEADLINE)
+            self.assertIsNotNone(before, "the installer's window could not be read")
             harness.key(setup[0], *keys)
-            changed = harness.wait_until(lambda: harness.difference_share(before, harness.screenshot(setup)) > 0.02,
-                                         WINDOW_DEADLINE)
+
+            def page_changed():
+                after = harness.screenshot_when_viewable(setup, 5)
+                return after is not None and harness.difference_share(before, after) > 0.02
+
+            changed = harness.wait_until(page_changed, WINDOW_DEADLINE)
             self.assertTrue(changed, f"{keys} did not lead to the next page")
         folder = r"C:\Program Files\Quasarine"
         self.assertTrue(harness.wait_until(lambda: self.wine.registry("HKLM"), WINDOW_DEADLINE),
