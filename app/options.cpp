@@ -6,12 +6,17 @@
 StartOptions readOptions(int argc, const char* const* argv)
 {
     StartOptions options;
+    bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
         const char* word = argv[i];
-        if (word == nullptr) {
+        if (word == nullptr || word[0] == '\0') {
             continue;
         }
-        if (std::strcmp(word, "--fullscreen") == 0 || std::strcmp(word, "-f") == 0) {
+        if (optionsEnded || word[0] != '-') {
+            options.songs.emplace_back(word);
+        } else if (std::strcmp(word, "--") == 0) {
+            optionsEnded = true;
+        } else if (std::strcmp(word, "--fullscreen") == 0 || std::strcmp(word, "-f") == 0) {
             options.fullscreen = true;
         } else if (std::strcmp(word, "--viz") == 0 || std::strcmp(word, "-v") == 0) {
             options.visualizing = true;

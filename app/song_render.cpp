@@ -3,9 +3,6 @@
 #include "app/song_render.h"
 
 #include <SDL.h>
-extern "C" {
-#include <libavutil/log.h>
-}
 
 #include <cmath>
 #include <cstdio>
@@ -251,7 +248,7 @@ int renderSong(RenderRun& run)
 int runSongRender(int argc, const char* const* argv)
 {
     // FFmpeg and x264 would print their notes and warnings; the render reports in lines of its own.
-    av_log_set_level(AV_LOG_QUIET);
+    silenceMediaMessages();
     static RenderRun run;
     char error[512];
     if (readRenderOptions(argc, argv, run.options, error, sizeof error) != 0) return report(codeBadOption, error);

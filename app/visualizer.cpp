@@ -16,7 +16,7 @@ int runAudioAndSession(DisplayState& display, const ShaderBindings& bindings, co
     const int code = openAudioStage(audio, options.speakers);
     if (code != 0) return code;
     runSession(display, bindings, audio.context, audioSoundSources, audio.inputDeviceIndex,
-               options.visualizing);
+               options.visualizing, options.songs);
     closeAudioStage(audio);
     return 0;
 }

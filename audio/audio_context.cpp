@@ -137,3 +137,43 @@ int onPlaybackBuffer(const void*, void* output, unsigned long frameCount,
     analyseBuffer(static_cast<unsigned int>(framesThatFit(frameCount)), &context);
     return paContinue;
 }
+
+namespace {
+
+// Fills the window's first frames with the ring's stereo frames and the rest with silence; a
+// one-channel stream gets the mean of both sides packed into the window's first half.
+void takeSongWindow(AudioContext& context, SongRing& ring, unsigned long frames, uint32_t channels)
+{
+    float* window = windowFloatsOf(context);
+    const bool paused = ring.paused.load(relaxed);
+    const uint32_t taken = paused ? 0 : takeSongFrames(ring, window, static_cast<uint32_t>(frames));
+    if (!paused && taken < frames && !ring.inputEnded.load(relaxed)) {
+        ring.shortBuffers.fetch_add(1, relaxed);
+    }
+    std::fill(window + 2 * taken, window + 2 * windowFrames, 0.0f);
+    if (channels == 2) return;
+    for (unsigned long i = 0; i < frames; ++i) window[i] = 0.5f * (window[2 * i] + window[2 * i + 1]);
+    std::fill(window + frames, window + 2 * windowFrames, 0.0f);
+}
+
+}  // namespace
+
+int onSongBuffer(const void*, void* output, unsigned long frameCount,
+                 const PaStreamCallbackTimeInfo*, PaStreamCallbackFlags, void* userData)
+{
+    if (output == nullptr || userData == nullptr) return paComplete;
+    AudioContext& context = *static_cast<AudioContext*>(userData);
+    if (context.streams.songRing == nullptr) return paComplete;
+    applyPendingReset(context);
+    const uint32_t channels = floatsPerFrame(context);
+    const unsigned long frames = framesThatFit(frameCount);
+    takeSongWindow(context, *context.streams.songRing, frames, channels);
+    const bool muted = context.streams.playbackMuted.load(relaxed);
+    const float* window = windowFloatsOf(context);
+    float* out = static_cast<float*>(output);
+    for (unsigned long i = 0; i < frameCount * channels; ++i) {
+        out[i] = muted || i >= frames * channels ? 0.0f : window[i];
+    }
+    analyseBuffer(static_cast<unsigned int>(frames), &context);
+    return paContinue;
+}

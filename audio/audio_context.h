@@ -8,6 +8,7 @@
 
 #include "assets/demo_track.h"
 #include "audio/analysis_results.h"
+#include "audio/song_ring.h"
 
 constexpr int windowFrames = 1024;
 
@@ -19,6 +20,8 @@ struct StreamState {
     const float* demoSamples = nullptr;
     std::atomic<uint32_t> demoPosition{0};
     uint32_t demoLength = demoTrackFrames;
+    // The ring a playing song comes from; set only while no song stream runs.
+    SongRing* songRing = nullptr;
 };
 
 // The record the audio callbacks work on: the streams' shared state, the analysis's own buffers,
@@ -54,3 +57,8 @@ int onCaptureBuffer(const void* input, void* output, unsigned long frameCount,
 int onPlaybackBuffer(const void* input, void* output, unsigned long frameCount,
                      const PaStreamCallbackTimeInfo* timeInfo, PaStreamCallbackFlags statusFlags,
                      void* userData);
+// Plays the song ring's frames (silence while paused, or where the decoder has fallen behind) and
+// analyses what it plays; muted, it sends zeros while the song is still analysed.
+int onSongBuffer(const void* input, void* output, unsigned long frameCount,
+                 const PaStreamCallbackTimeInfo* timeInfo, PaStreamCallbackFlags statusFlags,
+                 void* userData);

@@ -1,7 +1,6 @@
 // Input device enumeration and the two PortAudio streams: capture from a chosen device, demo playback.
 #include "audio/audio_devices.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -28,17 +27,6 @@ const char* hostApiNameOf(const PaDeviceInfo& info)
 {
     const PaHostApiInfo* hostApi = Pa_GetHostApiInfo(info.hostApi);
     return hostApi != nullptr && hostApi->name != nullptr ? hostApi->name : "";
-}
-
-PaStreamParameters streamParameters(PaDeviceIndex device, int maxChannels, PaTime latency)
-{
-    PaStreamParameters parameters{};
-    parameters.device = device;
-    parameters.channelCount = std::min(2, maxChannels);
-    parameters.sampleFormat = paFloat32;
-    parameters.suggestedLatency = latency;
-    parameters.hostApiSpecificStreamInfo = nullptr;
-    return parameters;
 }
 
 // The other values below 0 find no device: inputDeviceAt refuses them.
@@ -89,11 +77,8 @@ bool setDemoPlayback(bool on, AudioContext& context)
 {
     closeHeldStream(playbackStream, context);
     if (!on) return false;
-    const PaDeviceIndex device = Pa_GetDefaultOutputDevice();
-    const PaDeviceInfo* info = deviceInfoOf(device);
-    if (info == nullptr) return false;
-    const PaStreamParameters output =
-        streamParameters(device, info->maxOutputChannels, info->defaultLowOutputLatency);
+    PaStreamParameters output;
+    if (!defaultOutputParameters(output)) return false;
     return openStartedStream(playbackStream, nullptr, &output, onPlaybackBuffer, context);
 }
 
@@ -109,7 +94,7 @@ int selectInputSource(int selection, AudioContext& context)
     }
     if (info == nullptr) return noSource;
     const PaStreamParameters input =
-        streamParameters(device, info->maxInputChannels, info->defaultLowInputLatency);
+        deviceStreamParameters(device, info->maxInputChannels, info->defaultLowInputLatency);
     return openKeptCapture(input, context) ? selection : noSource;
 }
 

@@ -4,6 +4,12 @@
 
 #include "audio/audio_context.h"
 
+// Float stereo (or mono) parameters for a device with this many channels and this latency.
+PaStreamParameters deviceStreamParameters(PaDeviceIndex device, int maxChannels, PaTime latency);
+
+// Parameters for the default output device at its low latency; false when there is none.
+bool defaultOutputParameters(PaStreamParameters& output);
+
 // Opens and starts one direction's stream into the handle at 44100 Hz in 1024-frame buffers and sets
 // the context's channel count to the stream's; leaves the handle empty on failure.
 bool openStartedStream(PaStream*& stream, const PaStreamParameters* input,

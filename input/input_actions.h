@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include "input/input_handling.h"
+#include "songs/song_session.h"
 
 // Everything one event may change, gathered so that each step takes one argument.
 struct InputTargets {
@@ -14,6 +15,7 @@ struct InputTargets {
     AudioContext& audio;
     const SoundSourceControl& sources;
     int& inputDeviceIndex;
+    SongSession& songs;
 };
 
 // Visualization not selected, or selected but not yet faded in.
@@ -38,3 +40,11 @@ void stepSelectorUp(InputTargets& targets);
 void stepSelectorDown(InputTargets& targets);
 void toggleDemoMode(InputTargets& targets);         // Space
 void toggleScreenSaverMode(InputTargets& targets);  // Tab
+
+// Songs: the first dropped on the window starts them; Page Down/Up step, P pauses.
+void dropSong(const char* path, InputTargets& targets);
+void nextSong(InputTargets& targets);
+void previousSong(InputTargets& targets);
+void toggleSongPaused(InputTargets& targets);
+// Ends the songs without going back to the source before them (the user chose another).
+void leaveSongs(InputTargets& targets);

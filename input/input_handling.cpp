@@ -50,9 +50,10 @@ PixelPoint toDrawablePixels(int32_t x, int32_t y, const DisplayState& display)
 
 void handleEvent(const SDL_Event& event, SessionState& session, DisplayState& display,
                  FractalParams& params, AnimationState& animation, SelectorRect& selector,
-                 AudioContext& audio, const SoundSourceControl& sources, int& inputDeviceIndex)
+                 AudioContext& audio, const SoundSourceControl& sources, int& inputDeviceIndex,
+                 SongSession& songs)
 {
-    InputTargets targets{session, display, params, animation, selector, audio, sources, inputDeviceIndex};
+    InputTargets targets{session, display, params, animation, selector, audio, sources, inputDeviceIndex, songs};
     switch (event.type) {
     case SDL_QUIT: session.quitRequested = true; break;
     case SDL_KEYDOWN: handleKeyDown(event.key.keysym.sym, targets); break;
@@ -67,6 +68,10 @@ void handleEvent(const SDL_Event& event, SessionState& session, DisplayState& di
         break;
     case SDL_MOUSEWHEEL: handleMouseWheel(event.wheel, targets); break;
     case SDL_WINDOWEVENT: handleWindowEvent(event.window, targets); break;
+    case SDL_DROPFILE:
+        if (event.drop.file != nullptr) dropSong(event.drop.file, targets);
+        SDL_free(event.drop.file);
+        break;
     default: break;
     }
 }

@@ -102,6 +102,9 @@ void handleKeyDown(SDL_Keycode key, InputTargets& targets)
     case SDLK_TAB: toggleScreenSaverMode(targets); break;
     case SDLK_UP: tiltUpOrStepSelectorUp(targets); break;
     case SDLK_DOWN: tiltDownOrStepSelectorDown(targets); break;
+    case SDLK_PAGEDOWN: nextSong(targets); break;
+    case SDLK_PAGEUP: previousSong(targets); break;
+    case SDLK_p: toggleSongPaused(targets); break;
     default: handleCameraKey(key, targets); break;
     }
 }

@@ -59,6 +59,7 @@ void chooseSource(InputTargets& targets, int selection)
 void stepSelectorUp(InputTargets& targets)
 {
     SessionState& session = targets.session;
+    if (targets.songs.playing) leaveSongs(targets);
     const int from = selectorPosition(targets);
     if (!sourceIsAbove(topSource(targets.sources.countInputDevices()), from)) {
         return;
@@ -76,6 +77,10 @@ void stepSelectorUp(InputTargets& targets)
 
 void stepSelectorDown(InputTargets& targets)
 {
+    if (targets.songs.playing) {
+        leaveSongs(targets);
+        return;
+    }
     const int from = selectorPosition(targets);
     if (from == noSource) {
         return;
@@ -88,6 +93,14 @@ void stepSelectorDown(InputTargets& targets)
 void toggleDemoMode(InputTargets& targets)
 {
     SessionState& session = targets.session;
+    if (targets.songs.playing) {
+        // The demo track then returns to the source the songs replaced, as if it had started there.
+        const int before = targets.songs.returnToDemo ? session.savedInputDeviceIndex : targets.songs.returnSelection;
+        leaveSongs(targets);
+        targets.inputDeviceIndex = before;
+        enterPlayback(targets);
+        return;
+    }
     if (playbackMuted(targets.audio)) {
         // From the screen saver: the running stream turns audible and the track starts again.
         setPlaybackMuted(targets.audio, false);
@@ -105,6 +118,11 @@ void toggleDemoMode(InputTargets& targets)
 void toggleScreenSaverMode(InputTargets& targets)
 {
     SessionState& session = targets.session;
+    if (targets.songs.playing) {
+        // Songs keep playing, heard or not, as the demo track does in the screen saver.
+        setPlaybackMuted(targets.audio, !playbackMuted(targets.audio));
+        return;
+    }
     if (playbackMuted(targets.audio)) {
         setPlaybackMuted(targets.audio, false);
         session.demoPlaying = false;

@@ -378,3 +378,21 @@ void closeSongReader(SongReader& reader)
     std::free(reader.pending);
     reader = SongReader{};
 }
+
+void songTag(const SongReader& reader, const char* key, char* text, size_t capacity)
+{
+    if (capacity == 0) return;
+    text[0] = '\0';
+    if (reader.format == nullptr) return;
+    const AVDictionaryEntry* entry = av_dict_get(reader.format->metadata, key, nullptr, 0);
+    // Ogg and Opus keep their comments on the stream rather than the file.
+    if (entry == nullptr && reader.streamIndex >= 0) {
+        entry = av_dict_get(reader.format->streams[reader.streamIndex]->metadata, key, nullptr, 0);
+    }
+    if (entry != nullptr && entry->value != nullptr) std::snprintf(text, capacity, "%s", entry->value);
+}
+
+void silenceMediaMessages()
+{
+    av_log_set_level(AV_LOG_QUIET);
+}

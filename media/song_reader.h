@@ -1,5 +1,6 @@
 // Decoding a song file as it plays: any audio FFmpeg reads, resampled to a chosen rate and channel count.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 struct AVFormatContext;
@@ -56,6 +57,13 @@ int songChannelCount(const SongReader& reader);
 
 // The container's estimate of the length in seconds, or a negative number when it has none.
 double songDurationEstimate(const SongReader& reader);
+
+// The song's tag named key ("title", "artist"), from the file or its sound stream, in UTF-8 cut to
+// capacity - 1 bytes; empty when it has none.
+void songTag(const SongReader& reader, const char* key, char* text, size_t capacity);
+
+// Keeps FFmpeg from printing its own messages about damaged or unusual files.
+void silenceMediaMessages();
 
 // Frees everything; safe on a half-built or closed record.
 void closeSongReader(SongReader& reader);

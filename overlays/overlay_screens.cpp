@@ -11,6 +11,11 @@ constexpr float sourceNameRight = 0.96875f;
 constexpr float glyphSize = 0.033333335f;
 constexpr float silenceNoticeX = 0.6770833f;
 constexpr float warningBlankX = 0.8645833f;
+// The notice of a song that will not play: a smaller line in the free band above the source row.
+constexpr float songNoticeX = 0.04f;
+constexpr float songNoticeY = 0.775f;
+constexpr float songNoticeSize = 0.026f;
+constexpr float songNoticeRight = 0.96f;
 
 bool titleScreenDue(const SessionState& session, const FractalParams& params)
 {
@@ -24,8 +29,12 @@ bool copyWholeWindow(SDL_Renderer* renderer, SDL_Texture* texture)
 }
 
 SDL_Texture* selectorImage(const OverlayTextures& textures, const SessionState& session,
-                           const SoundSourceControl& sources, int inputDeviceIndex)
+                           const SoundSourceControl& sources, int inputDeviceIndex, bool songsPlaying)
 {
+    if (songsPlaying) {
+        // Both steps lead away from the songs.
+        return session.upArrowPressed ? textures.arrowsUpLit : textures.arrowsNormal;
+    }
     if (inputDeviceIndex == noSource && !sources.hasDefaultRecordingDevice()) {
         return textures.arrowsNone;
     }
@@ -43,8 +52,12 @@ SDL_Texture* selectorImage(const OverlayTextures& textures, const SessionState& 
 
 void drawSourceName(const DisplayState& display, const SessionState& session,
                     const SoundSourceControl& sources, int inputDeviceIndex, const StreamState& streams,
-                    SDL_Texture* font)
+                    const SongSession& songs, SDL_Texture* font)
 {
+    if (songs.playing) {
+        drawText(songs.label, font, '\0', display, sourceNameX, sourceNameY, glyphSize, sourceNameRight);
+        return;
+    }
     char buffer[sourceLabelCapacity];
     const bool muted = streams.playbackMuted.load(std::memory_order_relaxed);
     const SourceLabel label = sourceLabel(sources, inputDeviceIndex, session.demoPlaying, muted, buffer);
@@ -64,21 +77,30 @@ void drawStatus(const DisplayState& display, const SessionState& session, const 
     }
 }
 
+void drawSongNotice(const DisplayState& display, const SessionState& session, const SongSession& songs,
+                    SDL_Texture* font)
+{
+    // Compared as a difference, so that the tick counter's wrap does not keep the notice up.
+    if (songs.notice[0] == '\0' || static_cast<int32_t>(songs.noticeUntil - session.lastFrameTicks) <= 0) return;
+    drawText(songs.notice, font, '\0', display, songNoticeX, songNoticeY, songNoticeSize, songNoticeRight);
+}
+
 }  // namespace
 
 bool drawOverlays(const DisplayState& display, const SessionState& session, int inputDeviceIndex,
                   const FractalParams& params, const AnimationState& animation,
                   const StreamState& streams, const SoundSourceControl& sources,
-                  const OverlayTextures& textures, const SelectorRect& selector)
+                  const SongSession& songs, const OverlayTextures& textures, const SelectorRect& selector)
 {
     SDL_Renderer* renderer = display.renderer;
     if (titleScreenDue(session, params) && copyWholeWindow(renderer, textures.titleTexture)) {
-        SDL_Texture* arrows = selectorImage(textures, session, sources, inputDeviceIndex);
+        SDL_Texture* arrows = selectorImage(textures, session, sources, inputDeviceIndex, songs.playing);
         SDL_Rect arrowsRect{selector.x, selector.y, selector.width, selector.height};
         if (arrows != nullptr) {
             SDL_RenderCopy(renderer, arrows, nullptr, &arrowsRect);
         }
-        drawSourceName(display, session, sources, inputDeviceIndex, streams, textures.fontTexture);
+        drawSourceName(display, session, sources, inputDeviceIndex, streams, songs, textures.fontTexture);
+        drawSongNotice(display, session, songs, textures.fontTexture);
         drawStatus(display, session, animation, textures.fontTexture);
         SDL_RenderPresent(renderer);
         return true;

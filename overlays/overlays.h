@@ -8,6 +8,7 @@
 #include "render/fractal_params.h"
 #include "state/animation_state.h"
 #include "state/session_state.h"
+#include "songs/song_session.h"
 
 struct OverlayTextures {
     SDL_Texture* titleTexture = nullptr;
@@ -34,12 +35,16 @@ void createOverlayTextures(SDL_Renderer* renderer, OverlayTextures& textures);
 void destroyOverlayTextures(OverlayTextures& textures);
 SelectorRect layoutSelector(const DisplayState& display);
 SDL_Rect glyphCell(unsigned char ch);
+// The font has ASCII only: the next character of UTF-8 text as the ASCII character drawn for it
+// (accents dropped, typographic dashes and quotes plain, others '\0' for a blank cell); text moves on.
+char nextDrawnCharacter(const char*& text);
 void drawText(const char* text, SDL_Texture* font, char stop, const DisplayState& display, float xf,
               float yf, float sf, float rf);
 
 // Draws and presents one 2D screen and returns true, or returns false when the fractal is due. The
-// title screen names the source and picks the selector's arrows through sources.
+// title screen names the source (the song playing, when songs play) and picks the selector's arrows
+// through sources; it shows the notice of a song that would not play while it lasts.
 bool drawOverlays(const DisplayState& display, const SessionState& session, int inputDeviceIndex,
                   const FractalParams& params, const AnimationState& animation,
                   const StreamState& streams, const SoundSourceControl& sources,
-                  const OverlayTextures& textures, const SelectorRect& selector);
+                  const SongSession& songs, const OverlayTextures& textures, const SelectorRect& selector);

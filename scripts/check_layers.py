@@ -2,15 +2,15 @@
 """Checks that no program folder includes a header of a folder above it, or of one beside it.
 
 The program reads top-down: the embedded data at the bottom, the platform layer on it, the renderer,
-the audio and the media files beside each other, then the session's records, the director beside the
-overlays, the input handling, the session loop beside a song's video frames, and the program's top
+the audio and the media files beside each other, then the session's records beside the songs played
+in the window, the director beside the overlays, the input handling, the session loop beside a song's video frames, and the program's top
 last. Prints every include that breaks this and exits 1 if there is one. Usage: scripts/check_layers.py [ROOT]"""
 import pathlib
 import re
 import sys
 
 # Bottom first; folders on one level may not include each other.
-LEVELS = [["assets"], ["platform"], ["render", "audio", "media"], ["state"], ["director", "overlays"], ["input"],
+LEVELS = [["assets"], ["platform"], ["render", "audio", "media"], ["state", "songs"], ["director", "overlays"], ["input"],
           ["session", "video"], ["app"]]
 LEVEL_OF = {folder: level for level, folders in enumerate(LEVELS) for folder in folders}
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^/"]+)/[^"]+"', re.MULTILINE)

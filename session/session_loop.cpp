@@ -17,6 +17,7 @@ struct SessionRun {
     FractalParams params;
     OverlayTextures textures;
     SelectorRect selector;
+    SongSession songs;
 };
 
 void startSession(SessionRun& run, DisplayState& display, int inputDeviceIndex)
@@ -42,7 +43,7 @@ void drainEvents(SessionRun& run, DisplayState& display, AudioContext& audio,
     SDL_Event event;
     while (SDL_PollEvent(&event) != 0) {
         handleEvent(event, run.session, display, run.params, run.animation, run.selector, audio, sources,
-                    inputDeviceIndex);
+                    inputDeviceIndex, run.songs);
     }
 }
 
@@ -51,10 +52,11 @@ void runFrame(SessionRun& run, DisplayState& display, const ShaderBindings& bind
 {
     // Events first: the camera keys still scale with the previous frame's time.
     drainEvents(run, display, audio, sources, inputDeviceIndex);
+    followSongs(run.session, audio, sources, inputDeviceIndex, run.songs);
     // The director advances the frame clock and runs whatever the screen.
     updateAnimation(run.animation, run.params, run.session, display, audio.results);
     if (drawOverlays(display, run.session, inputDeviceIndex, run.params, run.animation, audio.streams,
-                     sources, run.textures, run.selector)) {
+                     sources, run.songs, run.textures, run.selector)) {
         return;
     }
     // The fractal frame makes the program's own context current again itself.
@@ -63,13 +65,18 @@ void runFrame(SessionRun& run, DisplayState& display, const ShaderBindings& bind
 }  // namespace
 
 void runSession(DisplayState& display, const ShaderBindings& bindings, AudioContext& audio,
-                const SoundSourceControl& sources, int& inputDeviceIndex, bool visualizing)
+                const SoundSourceControl& sources, int& inputDeviceIndex, bool visualizing,
+                const std::vector<std::string>& songPaths)
 {
     SessionRun run{};
     run.session.visualizing = visualizing;
     startSession(run, display, inputDeviceIndex);
+    for (const std::string& path : songPaths) addSong(run.songs, path.c_str());
+    startSongs(run.session, audio, sources, inputDeviceIndex, run.songs);
     while (!run.session.quitRequested) {
         runFrame(run, display, bindings, audio, sources, inputDeviceIndex);
     }
+    // The song's stream and thread end before the audio record they feed.
+    closeSongs(run.songs, audio);
     destroyOverlayTextures(run.textures);
 }

@@ -7,6 +7,7 @@
 #include "tests/overlays/soft_screen.h"
 
 namespace {
+const SongSession noSongs;
 
 SDL_Texture* const* textureSlots(const OverlayTextures& t, int i)
 {
@@ -46,7 +47,7 @@ bool drawRealTitle(RealTitle& title, int inputDeviceIndex)
 {
     SelectorRect selector = layoutSelector(title.screen.display);
     return drawOverlays(title.screen.display, title.session, inputDeviceIndex, title.params,
-                        title.animation, title.streams, scriptedDevices, title.textures, selector);
+                        title.animation, title.streams, scriptedDevices, noSongs, title.textures, selector);
 }
 
 }  // namespace

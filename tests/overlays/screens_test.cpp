@@ -11,6 +11,8 @@
 #include "tests/overlays/soft_screen.h"
 
 namespace {
+// The title screen without songs, as most runs have it.
+const SongSession noSongs;
 
 constexpr uint32_t backdrop = 0x010203;
 constexpr uint32_t titleColour = 0x0A141E;
@@ -66,7 +68,7 @@ bool drawFrame(Rig& rig, int inputDeviceIndex)
     fillSoftScreen(rig.screen, backdrop);
     SelectorRect selector = layoutSelector(rig.screen.display);
     return drawOverlays(rig.screen.display, rig.session, inputDeviceIndex, rig.params, rig.animation,
-                        rig.streams, scriptedDevices, rig.textures, selector);
+                        rig.streams, scriptedDevices, noSongs, rig.textures, selector);
 }
 
 bool wholeScreenIs(Rig& rig, uint32_t colour)

@@ -66,7 +66,7 @@ void InputTest::TearDown()
 void InputTest::send(const SDL_Event& event)
 {
     handleEvent(event, session, display, params, animation, selector, audio, scriptedStreams,
-                inputDeviceIndex);
+                inputDeviceIndex, songs);
 }
 
 void InputTest::press(SDL_Keycode key, Uint16 modifiers, Uint8 repeat)

@@ -42,4 +42,5 @@ protected:
     SelectorRect selector;
     AudioContext audio;
     int inputDeviceIndex = 0;
+    SongSession songs;
 };

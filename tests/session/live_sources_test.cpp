@@ -60,9 +60,9 @@ protected:
     void press(SDL_Keycode key)
     {
         handleEvent(keyEvent(key), session, display, params, animation, selector, audio, audioSoundSources,
-                    inputDeviceIndex);
+                    inputDeviceIndex, songs);
         handleEvent(keyEvent(key, false), session, display, params, animation, selector, audio,
-                    audioSoundSources, inputDeviceIndex);
+                    audioSoundSources, inputDeviceIndex, songs);
     }
 
     // The playback callback moves the demo cursor; the capture callback leaves it alone.
@@ -101,6 +101,7 @@ protected:
     AnimationState animation{};
     SelectorRect selector;
     int inputDeviceIndex = -2;
+    SongSession songs;
 };
 
 TEST_F(LiveSourceTest, SpacePlaysTheDemoTrackAndSpaceAgainRecordsFromTheDefaultDevice)

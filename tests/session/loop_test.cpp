@@ -128,7 +128,7 @@ SelectorRect layoutSelector(const DisplayState& display)
 
 bool drawOverlays(const DisplayState&, const SessionState& session, int, const FractalParams& params,
                   const AnimationState&, const StreamState&, const SoundSourceControl& sources,
-                  const OverlayTextures&, const SelectorRect& selector)
+                  const SongSession&, const OverlayTextures&, const SelectorRect& selector)
 {
     calls.push_back(&params != updatedParams       ? "overlays(other params)"
                     : &sources != &scriptedStreams ? "overlays(other sources)"
