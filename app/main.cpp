@@ -3,13 +3,15 @@
 #include <cstdio>
 
 #include "platform/console.h"
+#include "platform/program_arguments.h"
 #include "app/program_entry.h"
 #include "app/render_options.h"
 #include "app/song_render.h"
 #include "app/visualizer.h"
 
-int main(int argc, char** argv)
+int main(int argc, char** nativeArguments)
 {
+    const char* const* argv = utf8Arguments(argc, nativeArguments);
     const CommandKind kind = commandKind(argc, argv);
     if (kind == CommandKind::live) return runProgram(argc, argv, runVisualizer);
     attachParentConsole();

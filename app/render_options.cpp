@@ -204,7 +204,7 @@ bool parseSongTime(const char* text, double& seconds)
 void printUsage(FILE* stream)
 {
     std::fputs(
-        "Usage: quasarine [--fullscreen] [--viz] [--speakers]\n"
+        "Usage: quasarine [--fullscreen] [--viz] [--speakers] [SONG...]\n"
         "       quasarine --render SONG [--output VIDEO] [--size WxH] [--fps N] [--quality CRF]\n"
         "                 [--preset P] [--from TIME] [--to TIME] [--seed N] [--supersample K] [--overwrite]\n"
         "\n"
@@ -213,6 +213,9 @@ void printUsage(FILE* stream)
         "  -v, --viz            start with the visualization selected\n"
         "  -s, --speakers       start with the Speakers source: what the default output device plays\n"
         "  -h, --help           print this text and exit\n"
+        "  SONG...              play these songs in order, then go back to the sound source before them;\n"
+        "                       files dropped on the window join the list. While songs play: Page Down\n"
+        "                       and Page Up for the next and previous song, P to pause, Tab to mute\n"
         "\n"
         "Rendering a song into an MP4 video (H.264 and AAC), without real-time limits:\n"
         "  --render SONG        the song: MP3, AAC/M4A, FLAC, Ogg Vorbis, Opus, WAV, ALAC or a video's sound\n"

@@ -1,6 +1,9 @@
 // Command-line option matching.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "app/options.h"
 
 namespace {
@@ -58,4 +61,13 @@ TEST(Options, RepeatsChangeNothingAndTheProgramNameIsNotAnOption)
     EXPECT_FALSE(repeated.visualizing);
     const char* argv[] = {"-v", "other"};
     EXPECT_FALSE(readOptions(2, argv).visualizing);
+}
+
+TEST(Options, WordsThatAreNotOptionsAreSongsInOrderAndDoubleDashEndsTheOptions)
+{
+    StartOptions options = parse({"a.flac", "-v", "dir/b c.mp3", "--", "-f", "--unknown"});
+    EXPECT_TRUE(options.visualizing);
+    EXPECT_FALSE(options.fullscreen) << "after --, -f names a song";
+    EXPECT_EQ(options.songs, (std::vector<std::string>{"a.flac", "dir/b c.mp3", "-f", "--unknown"}));
+    EXPECT_TRUE(parse({"--unknown", ""}).songs.empty());
 }

@@ -118,6 +118,17 @@ TEST(GlyphCell, EveryOtherByteIsTheBlank)
     EXPECT_EQ(glyphCell('`').x, 32 * blankFontCell);
 }
 
+TEST(DrawText, ReadsUtf8OneCellPerCharacterWithAccentsAndTypographicDashesPlain)
+{
+    TextScreen text;
+    ASSERT_TRUE(openTextScreen(text, 960, 540));
+    // é, an en dash, a right quote, a Greek letter, a stray continuation byte, and a cut sequence.
+    drawText("Caf\xC3\xA9 \xE2\x80\x93 \xE2\x80\x99\xCE\xB1\x80z\xE2\x80", text.font, '\0', text.screen.display,
+             0.1f, 0.2f, 0.05f, 1.0f);
+    EXPECT_EQ(readCodedText(text.screen, 96, 108, 27, 12), "Cafe - '  z ");
+    EXPECT_EQ(pixelAt(text.screen, 96 + 12 * 27, 108), backdrop);
+}
+
 TEST(DrawText, PlacesSquareGlyphsFromTheFractions)
 {
     TextScreen text;

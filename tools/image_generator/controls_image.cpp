@@ -1,5 +1,6 @@
 // The controls guide: a black panel framed by fractal artwork, listing the keys and the options.
 #include <algorithm>
+#include <iterator>
 
 #include "tools/image_generator/artwork.h"
 #include "tools/image_generator/fractal.h"
@@ -30,12 +31,15 @@ const Binding controlRows[] = {
     {"UP/DOWN", "Fractal Tilt Control"},
     {"RIGHT/LEFT", "Fractal Rotate Control"},
     {"F", "Toggle Fullscreen Mode"},
+    {"PGUP/PGDN", "Previous/Next Song"},
+    {"P", "Pause/Resume Song"},
 };
 
 const Binding optionRows[] = {
     {"-v or --viz", "Automatically Start Visualization"},
     {"-f or --fullscreen", "Start in Fullscreen Mode"},
     {"-s or --speakers", "Start with the Speakers Source"},
+    {"SONG...", "Play Song Files (or Drop Them on the Window)"},
 };
 
 void paintFrameArtwork(Canvas& canvas)
@@ -93,9 +97,15 @@ Canvas makeControlsImage(FontSet& fonts)
     Box panel{150, 22, guideWidth - 300, guideHeight - 44};
     fillRoundedBox(canvas, panel, 18.0f, Colour{0, 0, 0}, 1.0f);
     strokeRoundedBox(canvas, panel, 18.0f, 2.0f, panelEdge);
-    drawHeading(canvas, fonts, "CONTROLS", 30.0f, 66);
-    drawBindings(canvas, fonts, controlRows, 12, 17.0f, 108, 25);
-    drawHeading(canvas, fonts, "Command Line Options", 22.0f, 420);
-    drawBindings(canvas, fonts, optionRows, 3, 15.0f, 454, 23);
+    // The rows are set closer than the headings so that every key and option fits the panel in one
+    // column, at sizes still legible when the guide is shown at 683 x 384.
+    constexpr int titleBaseline = 62, firstKey = 98, rowSpacing = 21, headingGap = 32;
+    const int keyCount = static_cast<int>(std::size(controlRows));
+    const int optionCount = static_cast<int>(std::size(optionRows));
+    drawHeading(canvas, fonts, "CONTROLS", 30.0f, titleBaseline);
+    drawBindings(canvas, fonts, controlRows, keyCount, 16.0f, firstKey, rowSpacing);
+    const int optionsHeading = firstKey + (keyCount - 1) * rowSpacing + headingGap;
+    drawHeading(canvas, fonts, "Command Line Options", 22.0f, optionsHeading);
+    drawBindings(canvas, fonts, optionRows, optionCount, 15.0f, optionsHeading + headingGap, rowSpacing);
     return canvas;
 }
