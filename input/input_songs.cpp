@@ -63,10 +63,12 @@ void playFrom(SongTargets& targets, int index)
     if (!playSongFrom(targets.songs, index, targets.audio, currentTicks())) returnToSourceAside(targets);
 }
 
+// Songs start with the visualization on, as the demo track does.
 void startSongsAt(SongTargets& targets, int index)
 {
     setSourceAside(targets);
     playFrom(targets, index);
+    if (targets.songs.playing) targets.session.visualizing = true;
 }
 
 }  // namespace

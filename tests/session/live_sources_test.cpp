@@ -242,6 +242,7 @@ TEST_F(LiveSourceTest, DroppedFilesJoinTheSongsWhichPlayWithTheirTagsUntilTheSel
     drop(taggedSong("untagged.wav", "", ""));
     EXPECT_EQ(songs.paths.size(), 2u);
     EXPECT_TRUE(songs.playing);
+    EXPECT_TRUE(session.visualizing);
     EXPECT_EQ(inputDeviceIndex, noSource) << "the capture closes while songs play";
     EXPECT_STREQ(songs.label, "Song 1 of 2: Dropped Title \xE2\x80\x93 Someone");
     EXPECT_TRUE(analysisAdvances()) << "the song feeds the analysis";

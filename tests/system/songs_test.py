@@ -16,6 +16,8 @@ WINDOW = RATE // 4  # quarter-second windows of the recording
 FIRST_HZ, SECOND_HZ = 440, 1320
 # The notice of a song that will not play: its first words' rows and columns at 960x540.
 NOTICE_REGION = (38, 420, 320, 432)
+SONG_SECONDS = 6
+TITLE = harness.embedded_image("title")
 
 
 def make_song(path, frequency, seconds, *tags):
@@ -58,8 +60,8 @@ class SongsFromTheCommandLine(unittest.TestCase):
         self.first = os.path.join(self.folder, "first.flac")
         self.bad = os.path.join(self.folder, "bad.flac")
         self.second = os.path.join(self.folder, "second.ogg")
-        make_song(self.first, FIRST_HZ, 4, "title=First Tone", "artist=Test Band")
-        make_song(self.second, SECOND_HZ, 4)
+        make_song(self.first, FIRST_HZ, SONG_SECONDS, "title=First Tone", "artist=Test Band")
+        make_song(self.second, SECOND_HZ, SONG_SECONDS)
         with open(self.bad, "w") as bad:
             bad.write("this is no sound\n")
         self.recording = os.path.join(self.folder, "monitor.raw")
@@ -84,6 +86,9 @@ class SongsFromTheCommandLine(unittest.TestCase):
         window = harness.wait_for_window(harness.WINDOW_TITLE, process=self.process)
         self.assertIsNotNone(window, "no program window appeared: " + harness.process_state(self.process))
         shot = lambda: harness.screenshot(window)
+        # Songs start the visualization; V brings the title screen back, with the songs playing on.
+        self.assertTrue(harness.wait_for_fractal(window, TITLE, 30.0), "the song did not bring the fractal in")
+        harness.key(window[0], "v")
         # The first song's line is longer than any source's name on this server.
         labelled = harness.wait_until(lambda: max(harness.source_name_columns(shot()), default=0)
                                       > harness.SOURCE_NAME_X + 26 * harness.GLYPH_WIDTH, 30.0)
@@ -100,9 +105,9 @@ class SongsFromTheCommandLine(unittest.TestCase):
         self.assertEqual(tones[0], FIRST_HZ)
         switch = tones.index(SECOND_HZ)
         self.assertNotIn(FIRST_HZ, tones[switch:], "the first song was heard again after the second began")
-        # Four seconds each: a quarter second either way for the windows cut by the switches.
-        self.assertGreaterEqual(switch, 14)
-        self.assertGreaterEqual(len(tones) - switch, 14)
+        # Whole songs: a quarter second either way for the windows cut by the switches.
+        self.assertGreaterEqual(switch, 4 * SONG_SECONDS - 2)
+        self.assertGreaterEqual(len(tones) - switch, 4 * SONG_SECONDS - 2)
         harness.key(window[0], "Escape")
         self.assertEqual(harness.finish(self.process), 0)
         # Nothing is printed, not even FFmpeg's notes on the bad file.

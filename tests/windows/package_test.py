@@ -261,6 +261,24 @@ class WindowsPackage(unittest.TestCase):
         self.quit_with_esc()
 
 
+    def test_plays_a_song_named_on_its_command_line(self):
+        folder = tempfile.mkdtemp(prefix="quasarine-song-")
+        try:
+            # A name outside every ANSI code page: only the wide command line carries it whole.
+            name = "\u03c4\u03c1\u03b1\u03b3\u03bf\u03cd\u03b4\u03b9.flac"
+            subprocess.run(["ffmpeg", "-v", "error", "-f", "lavfi", "-i", "sine=frequency=440:duration=60",
+                            "-ac", "2", "-ar", "44100", os.path.join(folder, name)], check=True, timeout=60)
+            self.process = subprocess.Popen([WINE, EXE, name], cwd=folder, env=wine_env(),
+                                            stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                            stderr=subprocess.DEVNULL)
+            self.window = harness.wait_for_window(harness.WINDOW_TITLE, WINDOW_DEADLINE)
+            self.assertIsNotNone(self.window, "no program window appeared under Wine")
+            heard = harness.wait_until(lambda: harness.peak_level(harness.record_monitor(1.0)) > 1000, 30.0)
+            self.assertTrue(heard, "the song is not heard on the sink's monitor")
+            self.quit_with_esc()
+        finally:
+            shutil.rmtree(folder, ignore_errors=True)
+
     def test_renders_a_song_into_an_mp4(self):
         folder = tempfile.mkdtemp(prefix="quasarine-render-")
         try:
