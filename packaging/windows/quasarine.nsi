@@ -1,5 +1,6 @@
-; The Windows installer of Quasarine: per-user by default, all users on request, Start-menu shortcuts
-; and an uninstaller listed in "Apps and features".
+; The Windows installer of Quasarine: per-user by default, all users on request, Start-menu shortcuts,
+; Quasarine in the "Open with" lists of the song types it plays, and an uninstaller listed in "Apps
+; and features".
 ; makensis -DVERSION=1.0 -DICON=quasarine.ico -DLICENSE=LICENSE -DPROGRAM_FILES=files.nsh
 ;   -DOUTFILE=setup.exe quasarine.nsi
 ; where PROGRAM_FILES defines the macros INSTALL_PROGRAM_FILES and REMOVE_PROGRAM_FILES.
@@ -23,6 +24,12 @@ ManifestDPIAware true
 !define PROGRAM "quasarine.exe"
 !define UNINSTALLER "uninstall.exe"
 !define SPEAKERS_SHORTCUT "${PRODUCT} - Visualize the speakers.lnk"
+!define APPLICATION_KEY "Software\Classes\Applications\${PROGRAM}"
+!define PROGID "${PRODUCT}.AudioFile"
+!define PROGID_KEY "Software\Classes\${PROGID}"
+!define OPEN_COMMAND '"$INSTDIR\${PROGRAM}" "%1"'
+; SHChangeNotify's event that makes Explorer read the file associations again.
+!define SHCNE_ASSOCCHANGED 0x08000000
 ; Windows' own code for "the requested operation requires elevation".
 !define ERROR_ELEVATION_REQUIRED 740
 
@@ -192,6 +199,48 @@ Section /o "Desktop shortcut" SecDesktop
   !insertmacro SHORTCUT "$DESKTOP\${PRODUCT}.lnk" "" "Stand-alone music visualizer"
 SectionEnd
 
+; The song types that the package's FFmpeg opens (its demuxers in scripts/windows/dependencies.sh),
+; one list for install and uninstall: inserts the macro EACH once for each extension.
+!macro FOR_EACH_SONG_TYPE EACH
+  !insertmacro ${EACH} .mp3
+  !insertmacro ${EACH} .flac
+  !insertmacro ${EACH} .ogg
+  !insertmacro ${EACH} .oga
+  !insertmacro ${EACH} .opus
+  !insertmacro ${EACH} .wav
+  !insertmacro ${EACH} .aac
+  !insertmacro ${EACH} .m4a
+  !insertmacro ${EACH} .mka
+  !insertmacro ${EACH} .aif
+  !insertmacro ${EACH} .aiff
+!macroend
+
+; The extension's default value names the program that opens it on a double click: that choice stays
+; the user's, so only its "Open with" list gains Quasarine.
+!macro OFFER_SONG_TYPE EXTENSION
+  WriteRegStr SHCTX "${APPLICATION_KEY}\SupportedTypes" "${EXTENSION}" ""
+  WriteRegStr SHCTX "Software\Classes\${EXTENSION}\OpenWithProgids" "${PROGID}" ""
+!macroend
+
+; Other programs' entries stay: /ifempty removes a key only when it holds no value and no subkey.
+!macro WITHDRAW_SONG_TYPE EXTENSION
+  DeleteRegValue SHCTX "Software\Classes\${EXTENSION}\OpenWithProgids" "${PROGID}"
+  DeleteRegKey /ifempty SHCTX "Software\Classes\${EXTENSION}\OpenWithProgids"
+  DeleteRegKey /ifempty SHCTX "Software\Classes\${EXTENSION}"
+!macroend
+
+; Registered for this mode's users alone (SHCTX): the application for "Open with" > "Choose another
+; app", and a file type that the extensions list.
+Section "-Open with"
+  WriteRegStr SHCTX "${APPLICATION_KEY}" "FriendlyAppName" "${PRODUCT}"
+  WriteRegStr SHCTX "${APPLICATION_KEY}\shell\open\command" "" '${OPEN_COMMAND}'
+  WriteRegStr SHCTX "${PROGID_KEY}" "" "Song"
+  WriteRegStr SHCTX "${PROGID_KEY}\DefaultIcon" "" "$INSTDIR\${PROGRAM},0"
+  WriteRegStr SHCTX "${PROGID_KEY}\shell\open\command" "" '${OPEN_COMMAND}'
+  !insertmacro FOR_EACH_SONG_TYPE OFFER_SONG_TYPE
+  System::Call 'shell32::SHChangeNotify(i ${SHCNE_ASSOCCHANGED}, i 0, p 0, p 0)'
+SectionEnd
+
 ; Written last, so that the size counts every file.
 Section "-Uninstall entry"
   WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
@@ -272,5 +321,11 @@ Section "Uninstall"
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"
   Delete "$SMPROGRAMS\${SPEAKERS_SHORTCUT}"
   Delete "$DESKTOP\${PRODUCT}.lnk"
+  DeleteRegKey SHCTX "${APPLICATION_KEY}"
+  ; A per-user install may have made HKCU's Applications key for Quasarine alone.
+  DeleteRegKey /ifempty SHCTX "Software\Classes\Applications"
+  DeleteRegKey SHCTX "${PROGID_KEY}"
+  !insertmacro FOR_EACH_SONG_TYPE WITHDRAW_SONG_TYPE
+  System::Call 'shell32::SHChangeNotify(i ${SHCNE_ASSOCCHANGED}, i 0, p 0, p 0)'
   DeleteRegKey SHCTX "${UNINSTALL_KEY}"
 SectionEnd

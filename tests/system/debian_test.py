@@ -115,6 +115,11 @@ class InstalledOnCleanRoot(unittest.TestCase):
         entry.read(path)
         commands = [entry["Desktop Entry"]["Exec"], entry["Desktop Action visualize-speakers"]["Exec"]]
         self.assertEqual(shlex.split(commands[1]), ["quasarine", "--viz", "--speakers"])
+        # File managers hand the chosen songs over only through a file field code, and offer the
+        # entry only for the types it names.
+        self.assertEqual(shlex.split(commands[0]), ["quasarine", "%F"])
+        self.assertLessEqual({"audio/flac", "audio/mpeg", "audio/x-wav", "audio/x-vorbis+ogg"},
+                             set(entry["Desktop Entry"]["MimeType"].split(";")))
         for command in commands:
             found = self.root.run("sh", "-c", 'command -v "$1"', "sh", shlex.split(command)[0])
             self.assertEqual(found.stdout.strip(), "/usr/bin/quasarine")
