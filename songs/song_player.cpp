@@ -11,7 +11,6 @@ namespace {
 constexpr int streamRate = 44100;
 constexpr uint32_t ringFrames = 3 * streamRate;  // how far ahead of the stream the thread decodes
 constexpr int chunkFrames = 4096;
-constexpr auto refillPause = std::chrono::milliseconds(10);
 
 // Decodes one chunk into the ring; false once the song has ended.
 bool decodeChunk(SongPlayer& player)
@@ -28,12 +27,20 @@ bool chunkFits(const SongPlayer& player)
     return songRingSpace(player.ring) >= static_cast<uint32_t>(chunkFrames);
 }
 
+// How long the stream takes to make room for a chunk when space frames are free: the thread sleeps
+// that long rather than waking every few milliseconds to find the ring still full.
+std::chrono::milliseconds timeUntilChunkFits(uint32_t space)
+{
+    return std::chrono::milliseconds(1 + (static_cast<uint32_t>(chunkFrames) - space) * 1000 / streamRate);
+}
+
 // Keeps the ring full until the song ends or the next takes its place.
 void runDecoder(SongPlayer* player)
 {
     while (!player->stopRequested.load(std::memory_order_relaxed)) {
-        if (!chunkFits(*player)) {
-            std::this_thread::sleep_for(refillPause);
+        const uint32_t space = songRingSpace(player->ring);
+        if (space < static_cast<uint32_t>(chunkFrames)) {
+            std::this_thread::sleep_for(timeUntilChunkFits(space));
         } else if (!decodeChunk(*player)) {
             return;
         }

@@ -127,6 +127,7 @@ TEST(DrawText, ReadsUtf8OneCellPerCharacterWithAccentsAndTypographicDashesPlain)
              0.1f, 0.2f, 0.05f, 1.0f);
     EXPECT_EQ(readCodedText(text.screen, 96, 108, 27, 12), "Cafe - '  z ");
     EXPECT_EQ(pixelAt(text.screen, 96 + 12 * 27, 108), backdrop);
+    closeTextScreen(text);
 }
 
 TEST(DrawText, PlacesSquareGlyphsFromTheFractions)
