@@ -21,7 +21,7 @@ constexpr long long largestArea = 7680LL * 4320LL;
 const char* const flagNames[] = {"--render", "--overwrite", "--draw-only", "--fullscreen", "-f",
                                  "--viz", "-v", "--speakers", "-s"};
 const char* const valueNames[] = {"--output", "--size", "--fps", "--quality", "--preset",
-                                  "--from", "--to", "--seed", "--supersample"};
+                                  "--from", "--to", "--seed", "--supersample", "--display"};
 
 template <size_t count>
 bool isOneOf(const char* word, const char* const (&names)[count])
@@ -111,6 +111,8 @@ int readValue(const char* name, const char* value, RenderOptions& options, char*
     } else if (std::strcmp(name, "--supersample") == 0) {
         if (!readWhole(value, 1, 4, number)) return refuse(error, capacity, name, value, "must be 1 to 4");
         options.supersample = static_cast<int>(number);
+    } else if (std::strcmp(name, "--display") == 0) {
+        // The live program's monitor, which a render has no use for.
     } else {
         return refuse(error, capacity, name, value, "unknown option");
     }
@@ -204,7 +206,7 @@ bool parseSongTime(const char* text, double& seconds)
 void printUsage(FILE* stream)
 {
     std::fputs(
-        "Usage: quasarine [--fullscreen] [--viz] [--speakers] [SONG...]\n"
+        "Usage: quasarine [--fullscreen] [--viz] [--speakers] [--display N] [--fps N] [SONG...]\n"
         "       quasarine --render SONG [--output VIDEO] [--size WxH] [--fps N] [--quality CRF]\n"
         "                 [--preset P] [--from TIME] [--to TIME] [--seed N] [--supersample K] [--overwrite]\n"
         "\n"
@@ -212,6 +214,9 @@ void printUsage(FILE* stream)
         "  -f, --fullscreen     start in desktop full-screen mode\n"
         "  -v, --viz            start with the visualization selected\n"
         "  -s, --speakers       start with the Speakers source: what the default output device plays\n"
+        "  --display N          open on monitor N, counted from 1 (default: the monitor used last)\n"
+        "  --fps N              draw at most N frames a second, 1 to 240, 0 for no cap (default: the\n"
+        "                       cap chosen last with L, else none); the analysis is not affected\n"
         "  -h, --help           print this text and exit\n"
         "  SONG...              play these songs in order, then go back to the sound source before them;\n"
         "                       files dropped on the window join the list. While songs play: Page Down\n"

@@ -24,7 +24,7 @@ bool onTitleScreen(const InputTargets& targets);
 // Window units (as SDL reports the pointer) to drawable pixels, which may be denser on high-DPI displays.
 PixelPoint toDrawablePixels(int32_t x, int32_t y, const DisplayState& display);
 
-void handleKeyDown(SDL_Keycode key, InputTargets& targets);
+void handleKeyDown(const SDL_Keysym& key, InputTargets& targets);
 void handleKeyUp(SDL_Keycode key, InputTargets& targets);
 
 // The pointer position is already in drawable pixels.
@@ -34,6 +34,8 @@ void handleMouseWheel(const SDL_MouseWheelEvent& event, InputTargets& targets);
 
 void handleWindowEvent(const SDL_WindowEvent& event, InputTargets& targets);
 void toggleFullscreen(InputTargets& targets);
+// Shift+F: the window, full-screen or not, to the next monitor.
+void moveToNextMonitor(InputTargets& targets);
 void toggleVisualizing(InputTargets& targets);
 
 void stepSelectorUp(InputTargets& targets);

@@ -56,7 +56,7 @@ void handleEvent(const SDL_Event& event, SessionState& session, DisplayState& di
     InputTargets targets{session, display, params, animation, selector, audio, sources, inputDeviceIndex, songs};
     switch (event.type) {
     case SDL_QUIT: session.quitRequested = true; break;
-    case SDL_KEYDOWN: handleKeyDown(event.key.keysym.sym, targets); break;
+    case SDL_KEYDOWN: handleKeyDown(event.key.keysym, targets); break;
     case SDL_KEYUP: handleKeyUp(event.key.keysym.sym, targets); break;
     case SDL_MOUSEMOTION:
         handleMouseMotion(toDrawablePixels(event.motion.x, event.motion.y, display), targets);

@@ -1,5 +1,11 @@
-// Key bindings: screens, window mode, sound source, and the camera keys that scale with the frame time.
+// Key bindings: screens, window mode, sound source, frame-rate cap, screenshot, and the camera keys
+// that scale with the frame time.
 #include "input/input_actions.h"
+
+#include <cstdio>
+
+#include "platform/remembered_view.h"
+#include "state/frame_pacer.h"
 
 namespace {
 void toggleHelp(SessionState& session)
@@ -70,6 +76,21 @@ void tiltDownOrStepSelectorDown(InputTargets& targets)
     }
 }
 
+// L: off, 60, 30, off; the choice is remembered for the next start and named in the title.
+void cycleFrameRateCap(InputTargets& targets)
+{
+    SessionState& session = targets.session;
+    session.frameRateCap = nextFrameRateCap(session.frameRateCap);
+    storeFrameRateCap(session.frameRateCap);
+    char text[48];
+    if (session.frameRateCap > 0) {
+        std::snprintf(text, sizeof text, "Frame Rate Cap: %d fps", static_cast<int>(session.frameRateCap));
+    } else {
+        std::snprintf(text, sizeof text, "Frame Rate Cap: Off");
+    }
+    postTitleNotice(session.titleNotice, text, session.lastFrameTicks);
+}
+
 void handleCameraKey(SDL_Keycode key, InputTargets& targets)
 {
     FractalParams& params = targets.params;
@@ -87,13 +108,20 @@ void handleCameraKey(SDL_Keycode key, InputTargets& targets)
 }
 }  // namespace
 
-// SDL reports letter keys by their lower-case code with or without Shift, and auto-repeats
-// arrive as ordinary key-down events, so both need no handling of their own.
-void handleKeyDown(SDL_Keycode key, InputTargets& targets)
+// SDL reports letter keys by their lower-case code with or without Shift, and auto-repeats arrive as
+// ordinary key-down events; of the shifted keys only Shift+F means something of its own.
+void handleKeyDown(const SDL_Keysym& keysym, InputTargets& targets)
 {
+    const SDL_Keycode key = keysym.sym;
+    if (key == SDLK_f && (keysym.mod & KMOD_SHIFT) != 0) {
+        moveToNextMonitor(targets);
+        return;
+    }
     switch (key) {
     case SDLK_ESCAPE: targets.session.quitRequested = true; break;
     case SDLK_f: toggleFullscreen(targets); break;
+    case SDLK_l: cycleFrameRateCap(targets); break;
+    case SDLK_F12: targets.session.screenshotRequested = true; break;
     case SDLK_h: toggleHelp(targets.session); break;
     case SDLK_c: toggleControls(targets.session); break;
     case SDLK_v: toggleVisualizing(targets); break;

@@ -1,6 +1,7 @@
 // The window's view: full-screen, the visualization toggle, and the window's resize and move events.
 #include <GL/glew.h>
 
+#include "platform/monitors.h"
 #include "platform/program_context.h"
 #include "input/input_actions.h"
 
@@ -41,6 +42,15 @@ void toggleFullscreen(InputTargets& targets)
     SDL_SetWindowFullscreen(display.window, display.fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
     refreshView(display);
     SDL_ShowCursor(display.fullscreen ? SDL_DISABLE : SDL_ENABLE);
+}
+
+void moveToNextMonitor(InputTargets& targets)
+{
+    DisplayState& display = targets.display;
+    if (!moveWindowToNextDisplay(display.window, display.fullscreen)) return;
+    SDL_GetWindowPosition(display.window, &display.windowX, &display.windowY);
+    refreshView(display);
+    targets.selector = layoutSelector(display);
 }
 
 void toggleVisualizing(InputTargets& targets)

@@ -85,12 +85,33 @@ void drawSongNotice(const DisplayState& display, const SessionState& session, co
     drawText(songs.notice, font, '\0', display, songNoticeX, songNoticeY, songNoticeSize, songNoticeRight);
 }
 
+// The 2D renderer's picture, top row first, in the byte order of the fractal's grab.
+void grabRendererFrame(SDL_Renderer* renderer, FrameGrab& grab)
+{
+    grab.taken = false;
+    int width = 0;
+    int height = 0;
+    if (SDL_GetRendererOutputSize(renderer, &width, &height) != 0 || width <= 0 || height <= 0) return;
+    grab.rgba.resize(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
+    grab.width = width;
+    grab.height = height;
+    grab.bottomUp = false;
+    grab.taken = SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_RGBA32, grab.rgba.data(), width * 4) == 0;
+}
+
+void presentScreen(SDL_Renderer* renderer, FrameGrab* grab)
+{
+    if (grab != nullptr) grabRendererFrame(renderer, *grab);
+    SDL_RenderPresent(renderer);
+}
+
 }  // namespace
 
 bool drawOverlays(const DisplayState& display, const SessionState& session, int inputDeviceIndex,
                   const FractalParams& params, const AnimationState& animation,
                   const StreamState& streams, const SoundSourceControl& sources,
-                  const SongSession& songs, const OverlayTextures& textures, const SelectorRect& selector)
+                  const SongSession& songs, const OverlayTextures& textures, const SelectorRect& selector,
+                  FrameGrab* grab)
 {
     SDL_Renderer* renderer = display.renderer;
     if (titleScreenDue(session, params) && copyWholeWindow(renderer, textures.titleTexture)) {
@@ -102,12 +123,12 @@ bool drawOverlays(const DisplayState& display, const SessionState& session, int 
         drawSourceName(display, session, sources, inputDeviceIndex, streams, songs, textures.fontTexture);
         drawSongNotice(display, session, songs, textures.fontTexture);
         drawStatus(display, session, animation, textures.fontTexture);
-        SDL_RenderPresent(renderer);
+        presentScreen(renderer, grab);
         return true;
     }
     if ((session.showHelp && copyWholeWindow(renderer, textures.helpTexture)) ||
         (session.showControls && copyWholeWindow(renderer, textures.controlsTexture))) {
-        SDL_RenderPresent(renderer);
+        presentScreen(renderer, grab);
         return true;
     }
     return false;

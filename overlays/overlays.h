@@ -6,6 +6,7 @@
 #include "audio/audio_context.h"
 #include "audio/sound_sources.h"
 #include "render/fractal_params.h"
+#include "render/frame_grab.h"
 #include "state/animation_state.h"
 #include "state/session_state.h"
 #include "songs/song_session.h"
@@ -43,8 +44,10 @@ void drawText(const char* text, SDL_Texture* font, char stop, const DisplayState
 
 // Draws and presents one 2D screen and returns true, or returns false when the fractal is due. The
 // title screen names the source (the song playing, when songs play) and picks the selector's arrows
-// through sources; it shows the notice of a song that would not play while it lasts.
+// through sources; it shows the notice of a song that would not play while it lasts. With grab, the
+// screen is copied there before it is presented.
 bool drawOverlays(const DisplayState& display, const SessionState& session, int inputDeviceIndex,
                   const FractalParams& params, const AnimationState& animation,
                   const StreamState& streams, const SoundSourceControl& sources,
-                  const SongSession& songs, const OverlayTextures& textures, const SelectorRect& selector);
+                  const SongSession& songs, const OverlayTextures& textures, const SelectorRect& selector,
+                  FrameGrab* grab = nullptr);

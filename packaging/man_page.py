@@ -1,6 +1,7 @@
 """Writes the manual page quasarine.1 from its frame (packaging/quasarine.1.in) and README.md's own
-sections: the introduction, options, keys, speakers, settings file and exit codes, so the page
-cannot drift from the README. A section the frame asks for and the README lacks stops the build.
+sections: the introduction, options, keys, monitors and screenshots, speakers, settings file and exit
+codes, so the page cannot drift from the README. A section the frame asks for and the README lacks
+stops the build.
 
 Usage: man_page.py README.md FRAME OUTPUT VERSION SUMMARY"""
 import re
@@ -86,10 +87,17 @@ def roff_section(body):
     return "\n".join(out)
 
 
+def synopsis_name(name):
+    """An option's name in bold, and its value, if the README gives one after a space, in italics."""
+    option, _, value = name.partition(" ")
+    bold = option.replace("-", "\\-")
+    return bold + "\\ \\fI" + value + "\\fR" if value else bold
+
+
 def synopsis(options_body):
     """Each option of the README's table as an optional argument, long and short forms together."""
     table = [line for line in options_body.splitlines() if line.startswith("|")]
-    return "\n".join(".RB [ " + " | ".join(name.replace("-", "\\-") for name in CODE.findall(row[0])) + " ]"
+    return "\n".join(".RB [ " + " | ".join(synopsis_name(name) for name in CODE.findall(row[0])) + " ]"
                      for row in table_rows(table))
 
 

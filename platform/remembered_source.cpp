@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/settings_lines.h"
 #include "platform/settings_storage.h"
 
 namespace {
@@ -111,5 +112,6 @@ void storeRememberedSource(const RememberedSource& source)
 {
     char text[settingsFileLimit];
     const size_t length = formatRememberedSource(source, text, sizeof text);
-    if (length > 0) writeSettingsFile(text, length);
+    static const char* const sourceKeys[] = {"source", "device", "hostapi"};
+    if (length > 0) storeSettingLines(sourceKeys, 3, text, length);
 }

@@ -25,5 +25,5 @@ size_t formatRememberedSource(const RememberedSource& source, char* text, size_t
 // The choice stored in the user's settings file; kind none when there is none or it is unreadable.
 RememberedSource loadRememberedSource();
 
-// Replaces the user's settings file with this choice; failures are silent.
+// Replaces the choice in the user's settings file, keeping its other settings; failures are silent.
 void storeRememberedSource(const RememberedSource& source);

@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/files_linux.h"
+
 namespace {
 
 constexpr size_t pathCapacity = 4096;
@@ -35,31 +37,6 @@ bool settingsPath(char* path, size_t capacity)
     if (!settingsFolder(folder, sizeof folder)) return false;
     const int written = std::snprintf(path, capacity, "%s/settings", folder);
     return written > 0 && size_t(written) < capacity;
-}
-
-// Creates the folder and any missing parents, private to the user as the configuration base is.
-bool makeFolders(char* path)
-{
-    for (char* p = path + 1; *p != '\0'; ++p) {
-        if (*p != '/') continue;
-        *p = '\0';
-        const bool made = mkdir(path, 0700) == 0 || errno == EEXIST;
-        *p = '/';
-        if (!made) return false;
-    }
-    return mkdir(path, 0700) == 0 || errno == EEXIST;
-}
-
-bool writeAll(int descriptor, const char* text, size_t length)
-{
-    while (length > 0) {
-        const ssize_t written = write(descriptor, text, length);
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return false;
-        text += written;
-        length -= size_t(written);
-    }
-    return true;
 }
 
 }  // namespace
@@ -94,7 +71,7 @@ bool writeSettingsFile(const char* text, size_t length)
     char fresh[pathCapacity];
     if (!settingsFolder(folder, sizeof folder) || !settingsPath(path, sizeof path)) return false;
     const int written = std::snprintf(fresh, sizeof fresh, "%s/.settings.XXXXXX", folder);
-    if (written <= 0 || size_t(written) >= sizeof fresh || !makeFolders(folder)) return false;
+    if (written <= 0 || size_t(written) >= sizeof fresh || !makeFolders(folder, 0700)) return false;
     const int descriptor = mkstemp(fresh);
     if (descriptor < 0) return false;
     const bool complete = writeAll(descriptor, text, length) && fsync(descriptor) == 0;

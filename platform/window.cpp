@@ -104,15 +104,18 @@ WindowGeometry windowGeometry(int desktopWidth, int desktopHeight, bool fullscre
     return geometry;
 }
 
-int openProgramWindow(bool fullscreen, ProgramWindow& opened)
+int openProgramWindow(bool fullscreen, ProgramWindow& opened, int displayIndex)
 {
-    // Size and place the window from the desktop mode.
+    // Size and place the window from the display's desktop mode and its place on the desktop.
     SDL_DisplayMode mode;
-    if (SDL_GetCurrentDisplayMode(0, &mode) != 0) {
+    SDL_Rect bounds{};
+    if (SDL_GetCurrentDisplayMode(displayIndex, &mode) != 0 || SDL_GetDisplayBounds(displayIndex, &bounds) != 0) {
         showFatalError("Fatal Error: Failed to access current Display");
         return codeNoDisplay;
     }
     WindowGeometry geometry = windowGeometry(mode.w, mode.h, fullscreen);
+    geometry.x += bounds.x;
+    geometry.y += bounds.y;
     // The pointer is hidden before a full-screen window appears.
     if (fullscreen) {
         SDL_ShowCursor(0);

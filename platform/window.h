@@ -17,7 +17,8 @@ struct WindowGeometry {
     uint32_t flags = 0;  // SDL window creation flags
 };
 
-// Windowed: half the desktop, centred; full-screen: the whole desktop at (0, 0).
+// Windowed: half the desktop, centred; full-screen: the whole desktop at (0, 0); relative to the
+// display's top-left corner.
 WindowGeometry windowGeometry(int desktopWidth, int desktopHeight, bool fullscreen);
 
 // The window and its 2D renderer (in the display record) and the program's own GL context.
@@ -26,9 +27,10 @@ struct ProgramWindow {
     DisplayState display;
 };
 
-// Creates the window, the context and the renderer and leaves the program's context current.
-// Returns 0, or 1 or 11 to 18 after the failure's error box, with everything it made released.
-int openProgramWindow(bool fullscreen, ProgramWindow& opened);
+// Creates the window on the display of that index (from 0), the context and the renderer and leaves
+// the program's context current. Returns 0, or 1 or 11 to 18 after the failure's error box, with
+// everything it made released.
+int openProgramWindow(bool fullscreen, ProgramWindow& opened, int displayIndex = 0);
 
 // Forgets the program's context, then destroys the renderer, the context and the window, in that
 // order. Safe on a half-built record.

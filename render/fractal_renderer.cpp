@@ -250,7 +250,8 @@ void drawFractal(const DisplayState& display, const ShaderBindings& bindings, co
 }
 
 void drawFractalFrame(const DisplayState& display, const ShaderBindings& bindings,
-                      const FractalParams& params, bool highlight, const int32_t highlightRect[4])
+                      const FractalParams& params, bool highlight, const int32_t highlightRect[4],
+                      FrameGrab* grab)
 {
     // The 2D renderer draws in a context of its own and leaves that one current.
     makeProgramContextCurrent();
@@ -258,5 +259,6 @@ void drawFractalFrame(const DisplayState& display, const ShaderBindings& binding
     // Wait for the whole frame before presenting it.
     glFinish();
     glDisableVertexAttribArray(attribute);
+    if (grab != nullptr) grabGlFrame(*grab, display.drawableWidth, display.drawableHeight);
     SDL_GL_SwapWindow(display.window);
 }

@@ -4,6 +4,7 @@
 
 #include "platform/display_state.h"
 #include "render/fractal_params.h"
+#include "render/frame_grab.h"
 #include "render/shader_bindings.h"
 
 // The GL names the renderer creates and releases; the quad's buffers live in the bindings.
@@ -28,7 +29,9 @@ void closeFractalRenderer(FractalRenderer& renderer);
 void drawFractal(const DisplayState& display, const ShaderBindings& bindings, const FractalParams& params,
                  bool highlight, const int32_t highlightRect[4]);
 
-// Makes the program's context current, draws the fractal, waits for the GPU and swaps.
-// highlightRect is x0, y0, x1, y1 in GL window pixels (origin bottom left).
+// Makes the program's context current, draws the fractal, waits for the GPU and swaps; with grab,
+// the picture is copied there before the swap. highlightRect is x0, y0, x1, y1 in GL window pixels
+// (origin bottom left).
 void drawFractalFrame(const DisplayState& display, const ShaderBindings& bindings,
-                      const FractalParams& params, bool highlight, const int32_t highlightRect[4]);
+                      const FractalParams& params, bool highlight, const int32_t highlightRect[4],
+                      FrameGrab* grab = nullptr);

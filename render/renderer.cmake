@@ -18,6 +18,6 @@ extern const char fractalVertexShaderSource[] = R"quasarine_glsl(@VERTEX_SOURCE@
 extern const char fractalFragmentShaderSource[] = R"quasarine_glsl(@FRAGMENT_SOURCE@)quasarine_glsl";
 ]=])
 
-add_library(quasarine_render STATIC fractal_renderer.cpp video_frame.cpp ${CMAKE_CURRENT_BINARY_DIR}/shader_sources.cpp)
+add_library(quasarine_render STATIC fractal_renderer.cpp frame_grab.cpp video_frame.cpp ${CMAKE_CURRENT_BINARY_DIR}/shader_sources.cpp)
 target_link_libraries(quasarine_render PUBLIC PkgConfig::GLEW OpenGL::GL PkgConfig::SDL2 quasarine_shell)
 quasarine_code_options(quasarine_render)

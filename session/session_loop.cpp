@@ -7,6 +7,9 @@
 #include "director/animation_director.h"
 #include "input/input_handling.h"
 #include "overlays/overlays.h"
+#include "platform/window.h"
+#include "session/screenshots.h"
+#include "state/frame_pacer.h"
 #include "state/session_clock.h"
 
 namespace {
@@ -18,6 +21,9 @@ struct SessionRun {
     OverlayTextures textures;
     SelectorRect selector;
     SongSession songs;
+    FramePacer pacer;
+    FrameGrab grab;  // the picture of the frame a screenshot was asked for
+    Screenshots screenshots;
 };
 
 void startSession(SessionRun& run, DisplayState& display, int inputDeviceIndex)
@@ -47,6 +53,32 @@ void drainEvents(SessionRun& run, DisplayState& display, AudioContext& audio,
     }
 }
 
+// Draws one screen, copying it into the grab when a screenshot was asked for.
+void drawScreen(SessionRun& run, DisplayState& display, const ShaderBindings& bindings, AudioContext& audio,
+                const SoundSourceControl& sources, int inputDeviceIndex)
+{
+    FrameGrab* grab = run.session.screenshotRequested ? &run.grab : nullptr;
+    if (!drawOverlays(display, run.session, inputDeviceIndex, run.params, run.animation, audio.streams, sources,
+                      run.songs, run.textures, run.selector, grab)) {
+        // The fractal frame makes the program's own context current again itself.
+        drawFractalFrame(display, bindings, run.params, run.session.selecting, run.session.mouseRect, grab);
+    }
+    if (grab == nullptr) return;
+    run.session.screenshotRequested = false;
+    startScreenshot(run.screenshots, run.grab, run.session.titleNotice, run.session.lastFrameTicks);
+}
+
+// The title's notices, then the rest of the frame's time under a frame-rate cap spent asleep.
+void finishFrame(SessionRun& run, DisplayState& display)
+{
+    collectScreenshots(run.screenshots, run.session.titleNotice, run.session.lastFrameTicks);
+    const char* title = titleChange(run.session.titleNotice, programWindowTitle, run.session.lastFrameTicks);
+    if (title != nullptr) SDL_SetWindowTitle(display.window, title);
+    const uint64_t frequency = SDL_GetPerformanceFrequency();
+    const uint64_t wait = frameWait(run.pacer, run.session.frameRateCap, SDL_GetPerformanceCounter(), frequency);
+    if (wait > 0) SDL_Delay(static_cast<uint32_t>(wait * 1000 / frequency));
+}
+
 void runFrame(SessionRun& run, DisplayState& display, const ShaderBindings& bindings,
               AudioContext& audio, const SoundSourceControl& sources, int& inputDeviceIndex)
 {
@@ -55,21 +87,18 @@ void runFrame(SessionRun& run, DisplayState& display, const ShaderBindings& bind
     followSongs(run.session, audio, sources, inputDeviceIndex, run.songs);
     // The director advances the frame clock and runs whatever the screen.
     updateAnimation(run.animation, run.params, run.session, display, audio.results);
-    if (drawOverlays(display, run.session, inputDeviceIndex, run.params, run.animation, audio.streams,
-                     sources, run.songs, run.textures, run.selector)) {
-        return;
-    }
-    // The fractal frame makes the program's own context current again itself.
-    drawFractalFrame(display, bindings, run.params, run.session.selecting, run.session.mouseRect);
+    drawScreen(run, display, bindings, audio, sources, inputDeviceIndex);
+    finishFrame(run, display);
 }
 }  // namespace
 
 void runSession(DisplayState& display, const ShaderBindings& bindings, AudioContext& audio,
                 const SoundSourceControl& sources, int& inputDeviceIndex, bool visualizing,
-                const std::vector<std::string>& songPaths)
+                const std::vector<std::string>& songPaths, int frameRateCap)
 {
     SessionRun run{};
     run.session.visualizing = visualizing;
+    run.session.frameRateCap = frameRateCap;
     startSession(run, display, inputDeviceIndex);
     for (const std::string& path : songPaths) addSong(run.songs, path.c_str());
     startSongs(run.session, audio, sources, inputDeviceIndex, run.songs);
@@ -78,5 +107,6 @@ void runSession(DisplayState& display, const ShaderBindings& bindings, AudioCont
     }
     // The song's stream and thread end before the audio record they feed.
     closeSongs(run.songs, audio);
+    finishScreenshots(run.screenshots);
     destroyOverlayTextures(run.textures);
 }

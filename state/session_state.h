@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "audio/sound_sources.h"
+#include "state/title_notice.h"
 
 struct PixelPoint {
     int32_t x = 0;
@@ -32,4 +33,7 @@ struct SessionState {
     float frameSeconds = 0.0f;
     uint32_t lastFrameTicks = 0;
     uint32_t lastWholeSecond = 0;
+    int32_t frameRateCap = 0;   // frames a second at most; 0: as many as vertical sync allows
+    bool screenshotRequested = false;  // the next frame drawn is saved as a picture
+    TitleNotice titleNotice;
 };

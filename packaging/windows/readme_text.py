@@ -4,7 +4,7 @@ subsections), as plain text with Windows line endings."""
 import re
 import sys
 
-SECTIONS = ("Options", "Remembered sound source", "Keys and mouse", "Windows")
+SECTIONS = ("Options", "Remembered settings", "Keys and mouse", "Monitors, frame rate and screenshots", "Windows")
 
 
 def sections(markdown):

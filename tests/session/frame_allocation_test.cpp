@@ -110,7 +110,7 @@ int randomDraw()
 }
 
 void drawFractalFrame(const DisplayState&, const ShaderBindings&, const FractalParams&, bool,
-                      const int32_t[4])
+                      const int32_t[4], FrameGrab*)
 {
     ++fractalFrames;
 }

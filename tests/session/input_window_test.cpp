@@ -69,8 +69,13 @@ TEST_F(WindowModeTest, FullScreenKeyRefreshesTheViewAndHidesThenShowsThePointer)
     EXPECT_FALSE(pointerShown());
     expectRefreshedView();
 
-    displaceProgramContext();
+    // Shift+F moves to the next monitor, and this display has none: nothing changes.
     press(SDLK_f, KMOD_SHIFT);
+    EXPECT_TRUE(display.fullscreen);
+    EXPECT_TRUE(windowFullscreen());
+
+    displaceProgramContext();
+    press(SDLK_f);
     EXPECT_FALSE(display.fullscreen);
     EXPECT_FALSE(windowFullscreen());
     EXPECT_TRUE(pointerShown());

@@ -128,7 +128,7 @@ SelectorRect layoutSelector(const DisplayState& display)
 
 bool drawOverlays(const DisplayState&, const SessionState& session, int, const FractalParams& params,
                   const AnimationState&, const StreamState&, const SoundSourceControl& sources,
-                  const SongSession&, const OverlayTextures&, const SelectorRect& selector)
+                  const SongSession&, const OverlayTextures&, const SelectorRect& selector, FrameGrab*)
 {
     calls.push_back(&params != updatedParams       ? "overlays(other params)"
                     : &sources != &scriptedStreams ? "overlays(other sources)"
@@ -141,7 +141,7 @@ bool drawOverlays(const DisplayState&, const SessionState& session, int, const F
 }
 
 void drawFractalFrame(const DisplayState&, const ShaderBindings& bindings, const FractalParams& params,
-                      bool highlight, const int32_t highlightRect[4])
+                      bool highlight, const int32_t highlightRect[4], FrameGrab*)
 {
     calls.push_back("fractal");
     drawnBindings = &bindings;

@@ -128,7 +128,7 @@ void updateAnimation(AnimationState&, FractalParams& params, SessionState& sessi
 }
 
 void drawFractalFrame(const DisplayState&, const ShaderBindings&, const FractalParams&, bool,
-                      const int32_t[4])
+                      const int32_t[4], FrameGrab*)
 {
     ++shown.back().fractals;
 }

@@ -31,14 +31,19 @@ const Binding controlRows[] = {
     {"UP/DOWN", "Fractal Tilt Control"},
     {"RIGHT/LEFT", "Fractal Rotate Control"},
     {"F", "Toggle Fullscreen Mode"},
+    {"Shift+F", "Fullscreen on Next Monitor"},
+    {"L", "Frame Rate Cap (Off/60/30)"},
     {"PGUP/PGDN", "Previous/Next Song"},
     {"P", "Pause/Resume Song"},
+    {"F12", "Save Screenshot"},
 };
 
 const Binding optionRows[] = {
     {"-v or --viz", "Automatically Start Visualization"},
     {"-f or --fullscreen", "Start in Fullscreen Mode"},
     {"-s or --speakers", "Start with the Speakers Source"},
+    {"--display N", "Open on Monitor N"},
+    {"--fps N", "Cap the Frame Rate at N"},
     {"SONG...", "Play Song Files (or Drop Them on the Window)"},
 };
 
@@ -94,18 +99,21 @@ Canvas makeControlsImage(FontSet& fonts)
 {
     Canvas canvas = makeCanvas(guideWidth, guideHeight, Colour{});
     paintFrameArtwork(canvas);
-    Box panel{150, 22, guideWidth - 300, guideHeight - 44};
+    // The panel spans all but 10 rows at the top and bottom of the artwork.
+    Box panel{150, 10, guideWidth - 300, guideHeight - 20};
     fillRoundedBox(canvas, panel, 18.0f, Colour{0, 0, 0}, 1.0f);
     strokeRoundedBox(canvas, panel, 18.0f, 2.0f, panelEdge);
     // The rows are set closer than the headings so that every key and option fits the panel in one
-    // column, at sizes still legible when the guide is shown at 683 x 384.
-    constexpr int titleBaseline = 62, firstKey = 98, rowSpacing = 21, headingGap = 32;
+    // column, at sizes still legible when the guide is shown at 683 x 384 (capitals of 11 rows here,
+    // 8 there); the last option's descenders end a dozen rows above the panel's lower edge.
+    constexpr int titleBaseline = 46, firstKey = 78, rowSpacing = 18, headingGap = 29;
+    constexpr float titleSize = 30.0f, headingSize = 22.0f, rowSize = 15.0f;
     const int keyCount = static_cast<int>(std::size(controlRows));
     const int optionCount = static_cast<int>(std::size(optionRows));
-    drawHeading(canvas, fonts, "CONTROLS", 30.0f, titleBaseline);
-    drawBindings(canvas, fonts, controlRows, keyCount, 16.0f, firstKey, rowSpacing);
+    drawHeading(canvas, fonts, "CONTROLS", titleSize, titleBaseline);
+    drawBindings(canvas, fonts, controlRows, keyCount, rowSize, firstKey, rowSpacing);
     const int optionsHeading = firstKey + (keyCount - 1) * rowSpacing + headingGap;
-    drawHeading(canvas, fonts, "Command Line Options", 22.0f, optionsHeading);
-    drawBindings(canvas, fonts, optionRows, optionCount, 15.0f, optionsHeading + headingGap, rowSpacing);
+    drawHeading(canvas, fonts, "Command Line Options", headingSize, optionsHeading);
+    drawBindings(canvas, fonts, optionRows, optionCount, rowSize, optionsHeading + headingGap, rowSpacing);
     return canvas;
 }

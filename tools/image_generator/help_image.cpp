@@ -166,8 +166,15 @@ Canvas makeHelpImage(FontSet& fonts)
     drawWindowsColumn(canvas, fonts);
     drawParagraph(canvas, fonts, "After another way, pick \"Default Recording Device\" on the title screen.", 40,
                   1018, 1180);
+    // The bottom row: the way out at the left, the version at the right, and between them, centred in
+    // the gap, two more keys in the body's lighter letters.
     TextStyle hint{fontSansBold, 30.0f, 1.0f, 0.0f, false};
-    drawTextLine(canvas, fonts, hint, "Push 'h' to exit help screen", 40, 1062, noteGreen);
-    drawTextCentredOn(canvas, fonts, sketchText(), "Quasarine version 1.0", 1640, 1062, Colour{190, 200, 230});
+    const char* const exitHint = "Push 'h' to exit help screen";
+    const char* const version = "Quasarine version 1.0";
+    const int hintEnd = drawTextLine(canvas, fonts, hint, exitHint, 40, 1062, noteGreen);
+    const int versionStart = 1640 - textAdvance(fonts, sketchText(), version) / 2;
+    drawTextCentredOn(canvas, fonts, bodyText(), "F12 saves a screenshot \u00b7 C lists every key",
+                      (hintEnd + versionStart) / 2, 1062, wayBlue);
+    drawTextCentredOn(canvas, fonts, sketchText(), version, 1640, 1062, Colour{190, 200, 230});
     return canvas;
 }
