@@ -22,10 +22,11 @@ configure_and_build() {
 configure_and_build build "-DCMAKE_BUILD_TYPE=RelWithDebInfo"
 configure_and_build build-asan \
   "-DCMAKE_BUILD_TYPE=Debug -DQUASARINE_SANITIZE=address,undefined -DQUASARINE_BUILD_BENCHMARKS=OFF"
-# Only the tests of the audio thread and the encoder thread run under ThreadSanitizer.
+# Only the tests of the audio thread, the encoder thread and the screenshot threads run under
+# ThreadSanitizer.
 configure_and_build build-tsan \
   "-DCMAKE_BUILD_TYPE=Debug -DQUASARINE_SANITIZE=thread -DQUASARINE_BUILD_BENCHMARKS=OFF" \
-  test_audio_threads session_live_sources_test test_video_encoder
+  test_audio_threads session_live_sources_test test_video_encoder test_screenshots
 
 # The Windows package, which the Windows tests of the normal tree run under Wine.
 echo "== building the Windows package"

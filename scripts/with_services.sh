@@ -9,12 +9,17 @@ if [ "${1:-}" = "--no-audio" ]; then want_audio=0; shift; fi
 
 scratch=$(mktemp -d /tmp/quasarine-services.XXXXXX)
 xvfb_pid=""
-pulse_pid=""
+
+# Every server on this configuration goes, the first and any a test started again after killing it,
+# asked to end first and killed only if it has not within five seconds.
+stop_pulse() {
+  pkill -TERM -f "$QUASARINE_PULSE_CONFIG" 2>/dev/null
+  for _ in $(seq 50); do pgrep -f "$QUASARINE_PULSE_CONFIG" >/dev/null || return 0; sleep 0.1; done
+  pkill -KILL -f "$QUASARINE_PULSE_CONFIG" 2>/dev/null
+}
 
 stop_services() {
-  [ -n "$pulse_pid" ] && kill "$pulse_pid" 2>/dev/null && wait "$pulse_pid" 2>/dev/null
-  # Tests may have restarted the server; every server on this configuration goes.
-  [ -n "${QUASARINE_PULSE_CONFIG:-}" ] && pkill -f "$QUASARINE_PULSE_CONFIG" 2>/dev/null
+  [ -n "${QUASARINE_PULSE_CONFIG:-}" ] && stop_pulse
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
   rm -rf "$scratch"
 }
@@ -49,7 +54,9 @@ set-default-source quasarine_sink.monitor
 PA
   HOME="$scratch/home" pulseaudio -n -F "$QUASARINE_PULSE_CONFIG" --daemonize=no --exit-idle-time=-1 \
     --use-pid-file=no --log-target=file:"$scratch/pulse.log" >/dev/null 2>&1 &
-  pulse_pid=$!
+  # No job of this shell any more: tests kill the server on purpose to see the program recover, and
+  # the shell would report that kill at its end as if something had failed.
+  disown $!
   for _ in $(seq 100); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
   pactl info >/dev/null 2>&1 || { echo "PulseAudio did not start"; cat "$scratch/pulse.log"; exit 1; }
 fi
