@@ -8,7 +8,7 @@ packages=(
   libavformat-dev libavcodec-dev libavutil-dev libswresample-dev libswscale-dev ffmpeg
   libfreetype-dev fonts-dejavu-core
   libgl1-mesa-dri libegl-mesa0 libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xfonts-base xdotool x11-utils imagemagick pulseaudio pulseaudio-utils libpulse-dev libasound2-plugins python3
+  xvfb xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils xfonts-base xdotool x11-utils imagemagick pulseaudio pulseaudio-utils libpulse-dev libasound2-plugins python3
   pipewire pipewire-bin pipewire-pulse wireplumber dbus-daemon procps
   g++-mingw-w64-x86-64-posix nasm wine64 dpkg-dev patch zip icoutils desktop-file-utils debootstrap
   nsis
