@@ -135,6 +135,16 @@ class WindowsPackage(unittest.TestCase):
         controls = harness.embedded_image("controls", images=CROSS_IMAGES)
         self.assertTrue(self.wait_for_picture(lambda s: harness.matches_image(s, controls) > 0.98),
                         "C did not show the controls guide")
+        # F12 saves the guide into the Pictures known folder, which Wine may link to the host's.
+        harness.key(self.window[0], "F12")
+        pattern = os.path.join(prefix, "drive_c", "users", "*", "Pictures", "Quasarine", "quasarine-*.png")
+        saved = harness.wait_until(lambda: glob.glob(pattern), PICTURE_DEADLINE)
+        self.assertTrue(saved, "F12 saved no picture")
+        for path in saved:
+            self.addCleanup(os.remove, path)
+        size = subprocess.run(["identify", "-format", "%w %h", saved[0]], capture_output=True, text=True,
+                              timeout=60).stdout
+        self.assertEqual(size, "960 540")
         harness.key(self.window[0], "c")
         self.assertTrue(self.wait_for_picture(lambda s: harness.matches_image(s, TITLE) > 0.9),
                         "C again did not return to the title screen")
