@@ -71,3 +71,18 @@ TEST(Options, WordsThatAreNotOptionsAreSongsInOrderAndDoubleDashEndsTheOptions)
     EXPECT_EQ(options.songs, (std::vector<std::string>{"a.flac", "dir/b c.mp3", "-f", "--unknown"}));
     EXPECT_TRUE(parse({"--unknown", ""}).songs.empty());
 }
+
+TEST(Options, DisplayAndFpsTakeTheNextWordAndBadValuesAreIgnoredWithTheirOption)
+{
+    StartOptions options = parse({"--display", "2", "song.flac", "--fps", "30"});
+    EXPECT_EQ(options.displayNumber, 2);
+    EXPECT_EQ(options.frameRateCap, 30);
+    EXPECT_EQ(options.songs, std::vector<std::string>{"song.flac"});
+    EXPECT_EQ(parse({"--display", "9"}).displayNumber, 9) << "the monitor count is checked when the window opens";
+    EXPECT_EQ(parse({"--fps", "0"}).frameRateCap, 0) << "0: no cap, even over a remembered one";
+    StartOptions bad = parse({"--display", "0", "--fps", "241", "--fps", "x.mp3"});
+    EXPECT_EQ(bad.displayNumber, 0);
+    EXPECT_EQ(bad.frameRateCap, -1);
+    EXPECT_TRUE(bad.songs.empty()) << "a value, even a bad one, is no song";
+    EXPECT_EQ(parse({"--fps"}).frameRateCap, -1);
+}

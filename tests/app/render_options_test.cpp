@@ -118,3 +118,10 @@ TEST(RenderOptions, CommandKind)
     EXPECT_EQ(commandKind(4, render), CommandKind::render);
     EXPECT_EQ(commandKind(4, help), CommandKind::help);
 }
+
+TEST(RenderOptions, TheLiveMonitorOptionIsAcceptedAndIgnored)
+{
+    const Parsed parsed = parse({"--render", "a.wav", "--display", "2", "--fps", "25"});
+    ASSERT_EQ(parsed.code, 0) << parsed.error;
+    EXPECT_EQ(parsed.options.fps, 25) << "inside a render --fps is the video's rate";
+}
