@@ -285,6 +285,27 @@ bool insideRect(const FrameSpec& scene, int index)
     return r[0] <= pxl.x && pxl.x <= r[2] && r[1] <= pxl.y && pxl.y <= r[3];
 }
 
+// A screenshot's grab is the frame the swap then shows, pixel for pixel and in the same row order.
+TEST(FractalShaders, AGrabHoldsTheFrameAsSwapped)
+{
+    capturedFrames.clear();
+    FractalRenderer renderer;
+    ASSERT_EQ(openFractalRenderer(testWindow.display, renderer), 0);
+    const FrameSpec frame = baseFrame(1, Vec2{-0.4f, 0.6f}, 40);
+    FrameGrab grab;
+    drawFractalFrame(testWindow.display, renderer.bindings, frame.params, false, frame.rect, &grab);
+    closeFractalRenderer(renderer);
+    ASSERT_EQ(capturedFrames.size(), 1u);
+    ASSERT_TRUE(grab.taken);
+    EXPECT_TRUE(grab.bottomUp);
+    EXPECT_EQ(grab.width, frameWidth);
+    EXPECT_EQ(grab.height, frameHeight);
+    EXPECT_TRUE(grab.rgba == capturedFrames[0]);
+    EXPECT_GT(std::set<uint32_t>(reinterpret_cast<const uint32_t*>(grab.rgba.data()),
+                                 reinterpret_cast<const uint32_t*>(grab.rgba.data()) + framePixels).size(), 10u)
+        << "a picture with detail, so that a shifted or flipped copy could not pass";
+}
+
 struct HighlightCounts {
     int wrong = 0;          // pixels not inverted inside or changed outside
     int blackInverted = 0;  // interior pixels shown white
